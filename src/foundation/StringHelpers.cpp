@@ -45,10 +45,13 @@ bool StartsWith(std::string_view s, std::string_view prefix, bool ignoreCase) {
   return SameText(s.substr(0, prefix.size()), prefix);
 }
 
-std::string CopyFrom(std::string_view s, int i) { return CopyRange(s, i, -1); }
+std::string CopyFrom(std::string_view s, int i) {
+  const auto [start, count] = CutRange(s.size(), i, -1);
+  return std::string(s.substr(start, count));
+}
 
 std::string CopyRange(std::string_view s, int i, int n) {
-  if (n == 0) return {};
+  if (n <= 0) return {};
   const auto [start, count] = CutRange(s.size(), i, n);
   return std::string(s.substr(start, count));
 }
@@ -81,8 +84,12 @@ bool TryParseInt(std::string_view text, int& value) {
 
 bool TryParseFloat(std::string_view text, double& value) {
   const char* localeSeparator = std::localeconv()->decimal_point;
-  const std::string_view separator =
-      localeSeparator != nullptr && *localeSeparator != '\0' ? localeSeparator : ".";
+  return TryParseFloat(text, value,
+                       localeSeparator != nullptr && *localeSeparator != '\0' ? localeSeparator : ".");
+}
+
+bool TryParseFloat(std::string_view text, double& value, std::string_view separator) {
+  if (separator.empty()) separator = ".";
 
   // Rewrite into the locale-free form std::from_chars reads: "." as separator,
   // no leading "+". A "." that is not the user's separator makes the text invalid.

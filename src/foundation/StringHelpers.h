@@ -30,6 +30,8 @@ bool TryParseInt(std::string_view text, int& value);
 // The whole text must be a number written with the user's locale decimal
 // separator (std::localeconv), optionally with an exponent.
 bool TryParseFloat(std::string_view text, double& value);
+// The same with a given decimal separator.
+bool TryParseFloat(std::string_view text, double& value, std::string_view separator);
 
 // Compares ignoring the case of A-Z (both sides folded to upper case), then by
 // byte; negative, 0 or positive.
