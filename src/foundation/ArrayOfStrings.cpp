@@ -66,8 +66,13 @@ int TArrayOfStrings::Split(std::string_view text, char delimiter, bool quoteAwar
 }
 
 int TArrayOfStrings::AppendSplit(std::string_view text, char delimiter, bool quoteAware) {
+  // Room grows in whole steps of 64 elements, but by half the size at least,
+  // so splitting a long text stays linear.
   const auto addPart = [this](std::string_view part) {
-    if (items_.size() == items_.capacity()) items_.reserve(items_.size() + kSplitGrowth);
+    if (items_.size() == items_.capacity()) {
+      const size_t wanted = std::max(items_.size() + kSplitGrowth, items_.size() + items_.size() / 2);
+      items_.reserve((wanted + kSplitGrowth - 1) / kSplitGrowth * kSplitGrowth);
+    }
     items_.emplace_back(part);
   };
   size_t partStart = 0;

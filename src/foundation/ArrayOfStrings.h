@@ -1,5 +1,6 @@
 #pragma once
 // An ordered list of texts with splitting, trimming and joining.
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>

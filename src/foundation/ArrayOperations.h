@@ -3,8 +3,10 @@
 // negative start counts back from the end (-1 = last element), an insert
 // position beyond the end appends.
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <numeric>
+#include <utility>
 #include <vector>
 
 namespace orbelin {
