@@ -59,6 +59,9 @@ int main(int argc, char** argv) {
   spec.Subblocks = {Plane(0, 1, CompressJpeg(std::vector<uint8_t>(64, 90), 8, 8, 1), 0, 0, 8, 8),
                     Plane(3, 1, CompressJpeg(std::vector<uint8_t>(192, 30), 8, 8, 3), 1, 0, 8, 8)};
   Save(folder, "jpeg.czi", spec);
+  spec.Subblocks = {Plane(1, 4, CompressJpegXr(words, 8, 4, 1, 2)),
+                    Plane(3, 4, CompressJpegXr(bgr, 8, 4, 3, 1), 1)};
+  Save(folder, "jpegxr.czi", spec);
   TCziSubblockSpec reduced = Plane(1, 0, std::vector<uint8_t>(words.begin(), words.begin() + 16));
   reduced.Dimensions[0].StoredSize = 4;
   reduced.Dimensions[1].StoredSize = 2;

@@ -14,13 +14,13 @@ namespace {
 // Holds the reader's lock for a scope.
 class TLockGuard {
 public:
-  explicit TLockGuard(TThreadSafeObject& object) : object_(object) { object_.Lock(); }
+  explicit TLockGuard(const TThreadSafeObject& object) : object_(object) { object_.Lock(); }
   ~TLockGuard() { object_.Unlock(); }
   TLockGuard(const TLockGuard&) = delete;
   TLockGuard& operator=(const TLockGuard&) = delete;
 
 private:
-  TThreadSafeObject& object_;
+  const TThreadSafeObject& object_;
 };
 
 }  // namespace
@@ -30,8 +30,7 @@ TSciImageReader::TSciImageReader() = default;
 TSciImageReader::~TSciImageReader() { TSciImageReader::Close(); }
 
 int TSciImageReader::ReadersActive() const {
-  auto& self = const_cast<TSciImageReader&>(*this);
-  TLockGuard guard(self);
+  TLockGuard guard(*this);
   return readersActive_;
 }
 
