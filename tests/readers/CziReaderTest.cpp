@@ -287,6 +287,23 @@ TEST_F(CziReader, AFaultySubblockReadsAsFalse) {
     EXPECT_EQ(plane, (TWordDynArray{1, 2}));
   }
 
+  // A JPEG of a few bytes that claims a plane of 900 MB is refused before that plane is allocated.
+  {
+    TCziSubblockSpec block;
+    block.PixelType = 0;
+    block.Compression = 1;
+    block.Dimensions = CziPlaneDimensions(30000, 30000, {{'C', 0}});
+    block.Data = test::CompressJpeg(std::vector<uint8_t>(64, 9), 8, 8, 1);
+    TCziFileSpec spec;
+    spec.MetadataXml = CziMetadataXml({{"SizeC", 1}}, "");
+    spec.Subblocks = {block};
+    TZeissCziReader reader;
+    reader.Open(Write(spec));
+    TWordDynArray plane;
+    EXPECT_FALSE(reader.ReadImage(0, plane));
+    EXPECT_NE(Logger().Last().find("cannot hold a plane"), std::string::npos);
+  }
+
   // An uncompressed subblock shorter than its plane, and one whose position was forged.
   TCziFileSpec spec;
   spec.MetadataXml = CziMetadataXml({{"SizeC", 2}}, "");
