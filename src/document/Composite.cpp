@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "document/ImageSet.h"
 
@@ -50,35 +51,47 @@ struct TSource {
   uint8_t Blue = 0, Green = 0, Red = 0;
 };
 
-// Writes one row: each component is the largest byte of the slots feeding it,
-// 0 when none does. Masking with 0 never wins a maximum, so no branch per slot.
-template <int kCount>
-void ComposeRow(const TSource* sources, size_t offset, size_t width, uint8_t* out) {
-  const uint16_t* planes[kCount];
-  for (int s = 0; s < kCount; ++s) planes[s] = sources[s].Plane + offset;
-  for (size_t x = 0; x < width; ++x) {
-    uint8_t b = 0, g = 0, r = 0;
-    for (int s = 0; s < kCount; ++s) {
-      const uint8_t v = sources[s].Lut[planes[s][x]];
-      b = std::max<uint8_t>(b, v & sources[s].Blue);
-      g = std::max<uint8_t>(g, v & sources[s].Green);
-      r = std::max<uint8_t>(r, v & sources[s].Red);
-    }
-    out[3 * x] = b;
-    out[3 * x + 1] = g;
-    out[3 * x + 2] = r;
-  }
-}
+// Row scratch space: one mapped row per source and one row per component.
+struct TRowBuffers {
+  std::vector<uint8_t> mapped;
+  std::vector<uint8_t> components;
+  TRowBuffers(size_t sources, size_t width) : mapped(sources * width), components(3 * width) {}
+};
 
-void ComposeRowAny(const TSource* sources, size_t count, size_t offset, size_t width, uint8_t* out) {
-  switch (count) {
-    case 1: ComposeRow<1>(sources, offset, width, out); return;
-    case 2: ComposeRow<2>(sources, offset, width, out); return;
-    case 3: ComposeRow<3>(sources, offset, width, out); return;
-    case 4: ComposeRow<4>(sources, offset, width, out); return;
-    case 5: ComposeRow<5>(sources, offset, width, out); return;
-    case 6: ComposeRow<6>(sources, offset, width, out); return;
-    default: ComposeRow<7>(sources, offset, width, out); return;
+// Writes one row in three tight passes: map each source's samples through its
+// table, take per component the maximum of the sources feeding it (0 when
+// none), and interleave the components into blue, green, red pixels.
+void ComposeRow(const TSource* sources, size_t count, const uint16_t* const* planes, size_t width,
+                TRowBuffers& buffers, uint8_t* out) {
+  for (size_t s = 0; s < count; ++s) {
+    const uint16_t* __restrict plane = planes[s];
+    const uint8_t* __restrict lut = sources[s].Lut;
+    uint8_t* __restrict mapped = buffers.mapped.data() + s * width;
+    for (size_t x = 0; x < width; ++x) mapped[x] = lut[plane[x]];
+  }
+  for (int c = 0; c < 3; ++c) {
+    uint8_t* __restrict component = buffers.components.data() + static_cast<size_t>(c) * width;
+    bool first = true;
+    for (size_t s = 0; s < count; ++s) {
+      const uint8_t feeds = c == 0 ? sources[s].Blue : c == 1 ? sources[s].Green : sources[s].Red;
+      if (feeds == 0) continue;
+      const uint8_t* __restrict mapped = buffers.mapped.data() + s * width;
+      if (first)
+        std::memcpy(component, mapped, width);
+      else
+        for (size_t x = 0; x < width; ++x) component[x] = std::max(component[x], mapped[x]);
+      first = false;
+    }
+    if (first) std::memset(component, 0, width);
+  }
+  const uint8_t* __restrict blue = buffers.components.data();
+  const uint8_t* __restrict green = blue + width;
+  const uint8_t* __restrict red = green + width;
+  uint8_t* __restrict pixels = out;
+  for (size_t x = 0; x < width; ++x) {
+    pixels[3 * x] = blue[x];
+    pixels[3 * x + 1] = green[x];
+    pixels[3 * x + 2] = red[x];
   }
 }
 
@@ -177,7 +190,7 @@ TCompositeResult ComposeFrame(TImageSet& set, TBgrImage& image) {
   const size_t height = static_cast<size_t>(std::max(set.ImageHeight(), 0));
   image.Width = static_cast<int32_t>(width);
   image.Height = static_cast<int32_t>(height);
-  image.Pixels.assign(width * height * 3, 0);
+  image.Pixels.resize(width * height * 3);
   result.Drawn = true;
   result.NoCellsToShow = set.ShowMask() && frame.Cells.empty();
 
@@ -219,21 +232,24 @@ TCompositeResult ComposeFrame(TImageSet& set, TBgrImage& image) {
     }
     source.Lut = table.data();
   }
-  if (count == 0 || width == 0) return result;
+  if (count == 0 || width == 0) {
+    std::fill(image.Pixels.begin(), image.Pixels.end(), uint8_t{0});
+    return result;
+  }
 
+  TRowBuffers buffers(count, width);
+  const uint16_t* planes[kColorSlotCount];
   if (!set.ShowMask()) {
-    for (size_t y = 0; y < height; ++y)
-      ComposeRowAny(sources, count, y * width, width, image.Pixels.data() + y * width * 3);
+    for (size_t y = 0; y < height; ++y) {
+      for (size_t i = 0; i < count; ++i) planes[i] = sources[i].Plane + y * width;
+      ComposeRow(sources, count, planes, width, buffers, image.Pixels.data() + y * width * 3);
+    }
     return result;
   }
 
   // Mask mode: every source reads an unpacked row of its mask instead of its samples.
   std::vector<uint16_t> rows(count * width);
-  TSource rowSources[kColorSlotCount];
-  for (size_t i = 0; i < count; ++i) {
-    rowSources[i] = sources[i];
-    rowSources[i].Plane = rows.data() + i * width;
-  }
+  for (size_t i = 0; i < count; ++i) planes[i] = rows.data() + i * width;
   const size_t maskWords = (width + 15) / 16 * height;
   for (size_t y = 0; y < height; ++y) {
     for (size_t i = 0; i < count; ++i) {
@@ -244,7 +260,7 @@ TCompositeResult ComposeFrame(TImageSet& set, TBgrImage& image) {
       else
         std::fill(row, row + width, uint16_t{0});
     }
-    ComposeRowAny(rowSources, count, 0, width, image.Pixels.data() + y * width * 3);
+    ComposeRow(sources, count, planes, width, buffers, image.Pixels.data() + y * width * 3);
   }
   return result;
 }
