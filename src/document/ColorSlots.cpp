@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "foundation/StringHelpers.h"
+
 namespace orbelin {
 
 std::string UpperCase(const std::string& text) {
@@ -12,8 +14,6 @@ std::string UpperCase(const std::string& text) {
 }
 
 namespace {
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 struct TSlotRule {
   TColorSlot Slot;

@@ -6,6 +6,7 @@
 #include "document/ChannelFiles.h"
 #include "document/Contrast.h"
 #include "foundation/Exceptions.h"
+#include "numeric/ArrayOps.h"
 
 namespace orbelin {
 
@@ -14,8 +15,8 @@ namespace {
 void FreePlane(TWordDynArray& plane) { TWordDynArray().swap(plane); }
 
 void CountHistogram(TChannelData& data) {
-  std::fill(data.Histogram.begin(), data.Histogram.end(), 0u);
-  for (uint16_t v : data.RawPlane) ++data.Histogram[v];
+  FillInts(data.Histogram, 0);
+  AddToHistogram(data.Histogram.data(), data.RawPlane.data(), data.RawPlane.size());
   int32_t highest = -1, lowest = -1;
   for (int32_t v = static_cast<int32_t>(kHistogramBins) - 1; v >= 0; --v)
     if (data.Histogram[static_cast<size_t>(v)] != 0) {
