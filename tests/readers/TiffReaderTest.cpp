@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <limits>
+#include <random>
 
 #include "fixtures/TiffWriter.h"
 #include "foundation/Stream.h"
@@ -33,7 +35,7 @@ TResult Read(const std::vector<uint8_t>& file, int index) {
   return result;
 }
 
-// A 7 × 5 pattern holding both 0 and 65535 and no two equal neighbours.
+// width × height values holding both 0 and 65535, no two neighbours equal.
 std::vector<uint32_t> Pattern(uint32_t width, uint32_t height) {
   std::vector<uint32_t> values(size_t{width} * height);
   for (size_t i = 0; i < values.size(); ++i) values[i] = static_cast<uint32_t>((i * 40503u + 977u * (i % 3)) % 65536u);
@@ -48,6 +50,18 @@ std::vector<uint32_t> Map(std::vector<uint32_t> values, uint32_t (*f)(uint32_t))
 }
 
 TWordDynArray Words(const std::vector<uint32_t>& values) { return TWordDynArray(values.begin(), values.end()); }
+
+// 16-bit values as a file of the given sample size holds them: bytes keep the low 8 bits, and
+// 32-bit samples are offset so that their range is exactly 65535 wide and stretches back.
+std::vector<uint32_t> Stored(const std::vector<uint32_t>& values, unsigned bits) {
+  if (bits == 8) return Map(values, [](uint32_t v) { return v & 0xFFu; });
+  if (bits == 32) return Map(values, [](uint32_t v) { return v + 70000u; });
+  return values;
+}
+
+TWordDynArray Expected(const std::vector<uint32_t>& values, unsigned bits) {
+  return Words(bits == 8 ? Stored(values, 8) : values);
+}
 
 struct TLayoutCase {
   const char* name;
@@ -72,17 +86,12 @@ TEST(TiffReader, EveryLayoutAndSampleSizeDeliversTheSamplesInBothByteOrders) {
         TTiffOptions options = layout.options;
         options.bigEndian = bigEndian;
         options.bitsPerSample = bits;
-        std::vector<uint32_t> stored = expected16;
-        std::vector<uint32_t> expected = expected16;
-        if (bits == 8) stored = expected = Map(expected16, [](uint32_t v) { return v & 0xFFu; });
-        // 32-bit samples are stretched from their range, which here is exactly 65535 wide.
-        if (bits == 32) stored = Map(expected16, [](uint32_t v) { return v + 70000u; });
-        const TResult result = Read(WriteTiff(options, width, height, {stored}), 0);
+        const TResult result = Read(WriteTiff(options, width, height, {Stored(expected16, bits)}), 0);
         ASSERT_TRUE(result.ok);
         EXPECT_EQ(result.width, 7);
         EXPECT_EQ(result.height, 5);
         EXPECT_EQ(result.planeCount, 1);
-        EXPECT_EQ(result.plane, Words(expected));
+        EXPECT_EQ(result.plane, Expected(expected16, bits));
       }
     }
   }
@@ -128,29 +137,35 @@ TEST(TiffReader, PagesThatDifferFromTheFirstAreNotRead) {
 
 TEST(TiffReader, MetaMorphStackReadsPlaneKAfterTheFirst) {
   constexpr uint32_t width = 8, height = 4;
-  TPlanes planes(25);
-  for (uint32_t k = 0; k < planes.size(); ++k)
-    for (uint32_t i = 0; i < width * height; ++i) planes[k].push_back(k * 1000 + i);
+  // Every plane holds 0 and 65535, each at its own place.
+  TPlanes patterns(25, Pattern(width, height));
+  for (size_t k = 0; k < patterns.size(); ++k)
+    std::rotate(patterns[k].begin(), patterns[k].begin() + static_cast<ptrdiff_t>(k), patterns[k].end());
   for (bool bigEndian : {false, true}) {
     for (uint32_t rowsPerStrip : {0u, 1u}) {
-      SCOPED_TRACE(testing::Message() << (bigEndian ? "big-endian" : "little-endian") << ", rows per strip "
-                                      << rowsPerStrip);
-      const auto file = WriteTiff({.bigEndian = bigEndian, .rowsPerStrip = rowsPerStrip, .stk = true}, width, height,
-                                  planes);
-      const TResult third = Read(file, 3);
-      ASSERT_TRUE(third.ok);
-      EXPECT_EQ(third.planeCount, 25);
-      EXPECT_EQ(third.plane, Words(planes[3]));
-      EXPECT_EQ(Read(file, 24).plane, Words(planes[24]));
-      EXPECT_FALSE(Read(file, 25).ok);
+      for (unsigned bits : {8u, 16u, 32u}) {
+        SCOPED_TRACE(testing::Message() << (bigEndian ? "big-endian" : "little-endian") << ", rows per strip "
+                                        << rowsPerStrip << ", " << bits << " bits");
+        TPlanes stored;
+        for (const auto& pattern : patterns) stored.push_back(Stored(pattern, bits));
+        const auto file = WriteTiff(
+            {.bigEndian = bigEndian, .bitsPerSample = bits, .rowsPerStrip = rowsPerStrip, .stk = true}, width, height,
+            stored);
+        const TResult third = Read(file, 3);
+        ASSERT_TRUE(third.ok);
+        EXPECT_EQ(third.planeCount, 25);
+        EXPECT_EQ(third.plane, Expected(patterns[3], bits));
+        EXPECT_EQ(Read(file, 24).plane, Expected(patterns[24], bits));
+        EXPECT_FALSE(Read(file, 25).ok);
+      }
     }
   }
   // A count beyond the planes present reads what the file holds, and zeros past its end.
-  const auto declaredMore = WriteTiff({.stk = true, .stkDeclaredPlanes = 200}, width, height, {planes[0], planes[1]});
+  const auto declaredMore = WriteTiff({.stk = true, .stkDeclaredPlanes = 200}, width, height, {patterns[0], patterns[1]});
   const TResult beyond = Read(declaredMore, 199);
   ASSERT_TRUE(beyond.ok);
   EXPECT_EQ(beyond.plane, TWordDynArray(width * height, 0));
-  EXPECT_EQ(Read(declaredMore, 1).plane, Words(planes[1]));
+  EXPECT_EQ(Read(declaredMore, 1).plane, Words(patterns[1]));
 }
 
 TEST(TiffReader, DeclinesFilesThatAreNotPlainGreyTiff) {
@@ -216,6 +231,29 @@ TEST(TiffReader, DataOutsideTheFileIsRefusedWithoutLargeAllocations) {
   auto cut = WriteTiff({}, 3, 2, plane);
   cut.resize(fixtures::FirstDirectoryOffset(cut) + 20);
   EXPECT_FALSE(Read(cut, -1).ok);
+}
+
+TEST(TiffReader, CorruptedFilesAreReadOrDeclinedButNeverMisread) {
+  const std::vector<uint8_t> seeds[] = {
+      WriteTiff({.rowsPerStrip = 2}, 7, 5, {Pattern(7, 5), Pattern(7, 5)}),
+      WriteTiff({.bigEndian = true, .bitsPerSample = 8, .tileWidth = 4, .tileLength = 2}, 7, 5, {Pattern(7, 5)}),
+      WriteTiff({.bigEndian = true, .bitsPerSample = 32, .stk = true}, 7, 5, {Pattern(7, 5), Pattern(7, 5)}),
+  };
+  std::mt19937 random(20261211);
+  for (const auto& seed : seeds) {
+    std::uniform_int_distribution<size_t> position(0, seed.size() - 1);
+    for (int trial = 0; trial < 500; ++trial) {
+      auto file = seed;
+      for (int flips = 1 + trial % 4; flips > 0; --flips) file[position(random)] = static_cast<uint8_t>(random());
+      for (int index : {-1, 0, 1}) {
+        const TResult result = Read(file, index);
+        if (!result.ok || index < 0) continue;
+        ASSERT_GE(result.width, 0);
+        ASSERT_GE(result.height, 0);
+        EXPECT_EQ(result.plane.size(), static_cast<size_t>(result.width) * static_cast<size_t>(result.height));
+      }
+    }
+  }
 }
 
 TEST(TiffReader, DirectoryChainStopsAtLoopsAndOffsetsOutsideTheFile) {
