@@ -61,6 +61,7 @@ void ReadStrips(const TStream& stream, const tIFDItem& offsets, const tIFDItem& 
 
 void ReadTiles(const TStream& stream, const tIFDItems& directory, uint32_t width, uint32_t height,
                unsigned bytesPerSample, uint8_t* dest, size_t size) {
+  if (width == 0 || height == 0) return;
   const uint32_t tileWidth = EntryUnsigned(directory, tagTileWidth);
   const uint32_t tileLength = EntryUnsigned(directory, tagTileLength);
   if (tileWidth == 0 || tileLength == 0) RaiseError<EReadError>("Empty tile size");
@@ -92,7 +93,8 @@ void ReadTiles(const TStream& stream, const tIFDItems& directory, uint32_t width
   }
 }
 
-// Reads size bytes of plane data laid out by the layout into a fresh plane.
+// Fills plane with n samples: readBytes copies the file's bytes into a zeroed buffer of
+// n × bytes per sample, which is then converted to 16 bits.
 template <class ReadBytes>
 void DecodePlane(const TSampleLayout& layout, size_t n, TWordDynArray& plane, ReadBytes readBytes) {
   switch (layout.bytesPerSample) {
