@@ -29,7 +29,7 @@ struct TSse2Lanes {
 };
 
 constexpr int kLevelSse2 = 4;
-constexpr int kLevelAvx2 = 11;
+constexpr int kLevelAvx2 = 12;  // AVX2 itself; level 11 is FMA, which does not imply it
 
 }  // namespace
 
