@@ -156,6 +156,16 @@ void CvLabel(benchmark::State& state) {
   state.counters["particles"] = double(count - 1);
 }
 
+// Ours runs on one thread; OpenCV's default spreads over all cores. The same
+// work again with OpenCV held to one thread shows the per-core ratio.
+template <void (*Run)(benchmark::State&)>
+void CvSingleThread(benchmark::State& state) {
+  const int threads = cv::getNumThreads();
+  cv::setNumThreads(1);
+  Run(state);
+  cv::setNumThreads(threads);
+}
+
 #endif
 
 [[maybe_unused]] const bool kRegistered = [] {
@@ -178,6 +188,10 @@ void CvLabel(benchmark::State& state) {
 #ifdef ORBELIN_HAVE_OPENCV
   benchmark::RegisterBenchmark("lattice_opening16_opencv", CvOpening)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("lattice_label_opencv", CvLabel)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("lattice_opening16_1thread_opencv", CvSingleThread<CvOpening>)
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("lattice_label_1thread_opencv", CvSingleThread<CvLabel>)
+      ->Unit(benchmark::kMillisecond);
 #endif
   return true;
 }();
@@ -196,6 +210,9 @@ void PrintLatticeTargets(orbelin::bench::TMedianCollector& collector) {
     std::printf("lattice %s ours/OpenCV: %.2f\n", op,
                 ms((std::string("lattice_") + op + "_ours").c_str()) /
                     ms((std::string("lattice_") + op + "_opencv").c_str()));
+  std::printf("opening ours/OpenCV on one thread: %.2f, labelling: %.2f\n",
+              ms("lattice_opening16_ours") / ms("lattice_opening16_1thread_opencv"),
+              ms("lattice_label_ours") / ms("lattice_label_1thread_opencv"));
   orbelin::bench::PrintTarget("lattice_opening16_vs_opencv",
                               ms("lattice_opening16_ours") / ms("lattice_opening16_opencv"), "<=", 1.0);
   orbelin::bench::PrintTarget("lattice_label_vs_opencv",
