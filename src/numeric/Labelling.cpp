@@ -23,8 +23,7 @@ struct TRun {
   uint32_t parent;
 };
 
-// Index of the first zero (zero = false) or non-zero (zero = true is the
-// search for a non-zero) value in [x, end).
+// Index of the first non-zero value in [x, end), or end.
 size_t SkipZeros(const uint16_t* row, size_t x, size_t end) {
   // Background dominates: step over four zeros at a time.
   while (x + 4 <= end) {
@@ -37,6 +36,7 @@ size_t SkipZeros(const uint16_t* row, size_t x, size_t end) {
   return x;
 }
 
+// Index of the first zero value in [x, end), or end.
 size_t SkipNonZeros(const uint16_t* row, size_t x, size_t end) {
   while (x < end && row[x] != 0) ++x;
   return x;
