@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "foundation/Exceptions.h"
 #include "numeric/ArrayOps.h"
 
 namespace orbelin {
@@ -543,14 +544,26 @@ int ThresholdByMethod(int method, const uint32_t* h, int L) {
   }
 }
 
-int AutoThreshold(int b, const THistogram& h, int method) {
+namespace {
+
+int AutoThresholdOf(int b, const uint32_t* h, int method) {
+  constexpr int kTopBin = 65535;
   if (method < kThresholdTwoLevel || method > kThresholdYen) return kThresholdNone;
   if (b >= 1 && b <= 15) {
-    const TReducedHistogram reduced = ReduceHistogram(h.data(), kHistogramBins - 1, b);
+    const TReducedHistogram reduced = ReduceHistogram(h, kTopBin, b);
     const int r = ThresholdByMethod(method, reduced.counts.data(), static_cast<int>(reduced.counts.size()) - 1);
     return r >= 0 ? r * reduced.scale + reduced.offset : r;
   }
-  return ThresholdByMethod(method, h.data(), kHistogramBins - 1);
+  return ThresholdByMethod(method, h, kTopBin);
+}
+
+}  // namespace
+
+int AutoThreshold(int b, const THistogram& h, int method) { return AutoThresholdOf(b, h.data(), method); }
+
+int AutoThreshold(int b, const TCardinalDynArray& h, int method) {
+  if (h.size() != std::tuple_size_v<THistogram>) RaiseError<EMathError>("Arrays have different sizes.");
+  return AutoThresholdOf(b, h.data(), method);
 }
 
 }  // namespace orbelin

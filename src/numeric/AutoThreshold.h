@@ -40,6 +40,8 @@ extern int ThresholdBits;
 // The threshold of h by method. For 1 <= b <= 15 the method runs on h reduced
 // to at most 2^b bins and its result is mapped back to a full bin.
 int AutoThreshold(int b, const THistogram& h, int method);
+// The same for a dynamic array of 65536 bins (EMathError otherwise).
+int AutoThreshold(int b, const TCardinalDynArray& h, int method);
 
 // One method over bins 0..L of h, without reduction.
 int ThresholdByMethod(int method, const uint32_t* h, int L);

@@ -2,48 +2,80 @@
 
 #include <algorithm>
 
+#include "foundation/Exceptions.h"
 #include "numeric/ArrayOps.h"
 
 namespace orbelin {
 
-void ClearHistogram(THistogram& h) { h.fill(0); }
+namespace {
 
-void AddToHistogram(THistogram& h, const TWordDynArray& samples) {
-  AddToHistogram(h.data(), samples.data(), samples.size());
+constexpr int kBins = 65536;
+
+const uint32_t* Bins(const TCardinalDynArray& h) {
+  if (h.size() != kBins) RaiseError<EMathError>("Arrays have different sizes.");
+  return h.data();
 }
 
-THistogramRange HistogramRange(const THistogram& h) {
-  const int hi = LastNonZero(h.data(), kHistogramBins);
+uint32_t* Bins(TCardinalDynArray& h) {
+  if (h.size() != kBins) RaiseError<EMathError>("Arrays have different sizes.");
+  return h.data();
+}
+
+THistogramRange RangeOf(const uint32_t* h) {
+  const int hi = LastNonZero(h, kBins);
   if (hi <= 0) return {};
-  return {static_cast<uint16_t>(FirstNonZero(h.data(), kHistogramBins)), static_cast<uint16_t>(hi)};
+  return {static_cast<uint16_t>(FirstNonZero(h, kBins)), static_cast<uint16_t>(hi)};
 }
 
-uint16_t LowPercentile(const THistogram& h, uint64_t k) {
-  const int lo = FirstNonZero(h.data(), kHistogramBins);
+uint16_t LowPercentileOf(const uint32_t* h, uint64_t k) {
+  const int lo = FirstNonZero(h, kBins);
   if (lo < 0) return 65535;
   uint64_t running = 0;
-  for (int i = lo; i < kHistogramBins; ++i) {
+  for (int i = lo; i < kBins; ++i) {
     running += h[i];
     if (running >= k) return static_cast<uint16_t>(running == k ? i : std::max(i - 1, 0));
   }
   return 65535;
 }
 
-uint16_t HighPercentile(const THistogram& h, uint64_t k) {
-  const int hi = LastNonZero(h.data(), kHistogramBins);
+uint16_t HighPercentileOf(const uint32_t* h, uint64_t k) {
+  const int hi = LastNonZero(h, kBins);
   if (hi < 0) return 0;
   uint64_t running = 0;
   for (int i = hi; i >= 0; --i) {
     running += h[i];
     if (running >= k) {
-      if (running == k || i == kHistogramBins - 1) return static_cast<uint16_t>(i);
+      if (running == k || i == kBins - 1) return static_cast<uint16_t>(i);
       return static_cast<uint16_t>(i + 1);
     }
   }
   return 0;
 }
 
-uint64_t HistogramTotal(const THistogram& h) { return Sum(h.data(), kHistogramBins); }
+}  // namespace
+
+void ClearHistogram(THistogram& h) { h.fill(0); }
+void ClearHistogram(TCardinalDynArray& h) { FillInts(h, 0); }
+
+void AddToHistogram(THistogram& h, const TWordDynArray& samples) {
+  AddToHistogram(h.data(), samples.data(), samples.size());
+}
+
+void AddToHistogram(TCardinalDynArray& h, const TWordDynArray& samples) {
+  AddToHistogram(Bins(h), samples.data(), samples.size());
+}
+
+THistogramRange HistogramRange(const THistogram& h) { return RangeOf(h.data()); }
+THistogramRange HistogramRange(const TCardinalDynArray& h) { return RangeOf(Bins(h)); }
+
+uint16_t LowPercentile(const THistogram& h, uint64_t k) { return LowPercentileOf(h.data(), k); }
+uint16_t LowPercentile(const TCardinalDynArray& h, uint64_t k) { return LowPercentileOf(Bins(h), k); }
+
+uint16_t HighPercentile(const THistogram& h, uint64_t k) { return HighPercentileOf(h.data(), k); }
+uint16_t HighPercentile(const TCardinalDynArray& h, uint64_t k) { return HighPercentileOf(Bins(h), k); }
+
+uint64_t HistogramTotal(const THistogram& h) { return Sum(h.data(), kBins); }
+uint64_t HistogramTotal(const TCardinalDynArray& h) { return Sum(Bins(h), kBins); }
 
 int FirstNonZero(const uint32_t* h, int n) { return static_cast<int>(FirstNotEqual(h, n, 0)); }
 

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
+#include "foundation/Exceptions.h"
+#include "numeric/AutoThreshold.h"
 #include "numeric/Histogram.h"
 
 namespace orbelin {
@@ -31,8 +34,8 @@ TEST(Histogram, CountsSamplesAndReportsTheOccupiedRange) {
   auto zeros = MakeHistogram({{0, 9}});
   EXPECT_EQ(HistogramRange(*zeros).min, 0);
   EXPECT_EQ(HistogramRange(*zeros).max, 0);
-  EXPECT_EQ(FirstNonZero(zeros->data(), kHistogramBins), 0);
-  EXPECT_EQ(LastNonZero(zeros->data(), kHistogramBins), 0);
+  EXPECT_EQ(FirstNonZero(zeros->data(), 65536), 0);
+  EXPECT_EQ(LastNonZero(zeros->data(), 65536), 0);
   EXPECT_EQ(LastNonZero(h->data(), 0), -1);
 }
 
@@ -106,6 +109,26 @@ TEST(Histogram, ReductionHalvesUntilTheBitsAreMet) {
   // Merged bins saturate instead of wrapping.
   const auto full = MakeHistogram({{0, 4294967295u}, {1, 4294967295u}, {7, 1}});
   EXPECT_EQ(ReduceHistogram(full->data(), 65535, 2).counts[0], 4294967295u);
+}
+
+// Planes keep their histogram as a dynamic array; it answers like the fixed one.
+TEST(Histogram, DynamicArrayFormsAnswerAlike) {
+  const auto fixed = MakeHistogram({{10, 3}, {20, 5}, {30, 2}});
+  TCardinalDynArray dynamic(65536, 7);
+  ClearHistogram(dynamic);
+  AddToHistogram(dynamic, TWordDynArray{10, 10, 10, 20, 20, 20, 20, 20, 30, 30});
+  EXPECT_TRUE(std::equal(dynamic.begin(), dynamic.end(), fixed->begin()));
+  EXPECT_EQ(HistogramRange(dynamic).min, 10);
+  EXPECT_EQ(HistogramRange(dynamic).max, 30);
+  EXPECT_EQ(LowPercentile(dynamic, 4), LowPercentile(*fixed, 4));
+  EXPECT_EQ(HighPercentile(dynamic, 4), HighPercentile(*fixed, 4));
+  EXPECT_EQ(HistogramTotal(dynamic), 10u);
+  EXPECT_EQ(AutoThreshold(8, dynamic, kThresholdOtsu), AutoThreshold(8, *fixed, kThresholdOtsu));
+
+  const TCardinalDynArray shortOne(256, 1);
+  EXPECT_THROW(HistogramRange(shortOne), EMathError);
+  EXPECT_THROW(LowPercentile(shortOne, 1), EMathError);
+  EXPECT_THROW(AutoThreshold(8, shortOne, kThresholdHuang), EMathError);
 }
 
 }  // namespace
