@@ -83,8 +83,8 @@ int DefaultIntermeans(const uint32_t* h, int lo, int hi) {
   return kThresholdNone;
 }
 
-// 3. Fuzzy entropy (Huang and Wang). The result t is the LAST value of the
-// lower class lo..t, as the detector's calibration expects.
+// 3. Fuzzy entropy (Huang and Wang). Unlike most methods here, the result t
+// is the last value of the lower class lo..t; the detector uses it as it is.
 int Huang(const uint32_t* h, int lo, int hi) {
   const TClassSums sums(h, lo, hi);
   std::vector<int> occupied;
@@ -481,8 +481,9 @@ int Triangle(const uint32_t* h, int lo, int hi) {
   return tailAbove ? elbow : elbow + 1;
 }
 
-// 18. Maximum correlation (Yen, Chang and Chang). The result t is the LAST
-// value of the lower class lo..t, as the detector's calibration expects.
+// 18. Maximum correlation (Yen, Chang and Chang). Unlike most methods here,
+// the result t is the last value of the lower class lo..t; the detector uses
+// it as it is. Sums are 64-bit, so no count can wrap.
 int Yen(const uint32_t* h, int lo, int hi) {
   const size_t bins = static_cast<size_t>(hi - lo + 1);
   const double total = static_cast<double>(Sum(h + lo, static_cast<int64_t>(bins)));
@@ -500,7 +501,8 @@ int Yen(const uint32_t* h, int lo, int hi) {
     squaresBelow += p * p;
     const double product = squaresBelow * squaresAbove[t - lo];
     const double balance = cumulative * (1.0 - cumulative);
-    const double criterion = (product > 0.0 ? -std::log(product) : 0.0) + (balance > 0.0 ? 2.0 * std::log(balance) : 0.0);
+    const double criterion =
+        (product > 0.0 ? -std::log(product) : 0.0) + (balance > 0.0 ? 2.0 * std::log(balance) : 0.0);
     if (criterion > best) {
       best = criterion;
       result = t;

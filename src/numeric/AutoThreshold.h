@@ -1,7 +1,9 @@
 #pragma once
 // Automatic thresholds: 18 numbered methods over a histogram, optionally run
 // on a copy reduced to at most 2^b bins. A threshold t splits the samples into
-// a lower class and an upper class of samples >= t, which the detector keeps.
+// a lower class and an upper class of samples >= t, which the detector keeps;
+// t is the lowest value of the upper class, except for Huang (3) and Yen (18),
+// whose t is the last value of their lower class.
 #include <cstdint>
 
 #include "numeric/Histogram.h"
