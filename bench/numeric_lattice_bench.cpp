@@ -9,6 +9,7 @@
 #include <random>
 
 #include "BenchSummary.h"
+#include "NumericLatticeBench.h"
 #include "numeric/Labelling.h"
 #include "numeric/Morphology.h"
 
@@ -220,9 +221,3 @@ void PrintLatticeTargets(orbelin::bench::TMedianCollector& collector) {
 #endif
 }
 
-#ifdef ORBELIN_LATTICE_BENCH_MAIN
-int main(int argc, char** argv) {
-  PrintLatticeTargets(orbelin::bench::RunAll(argc, argv));
-  return 0;
-}
-#endif
