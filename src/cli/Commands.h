@@ -10,5 +10,6 @@ namespace orbelin::cli {
 using TArguments = std::vector<std::string>;
 
 int RunInfo(const TArguments& arguments);
+int RunRender(const TArguments& arguments);
 
 }  // namespace orbelin::cli

@@ -15,6 +15,8 @@ struct TCommand {
 
 const TCommand kCommands[] = {
     {"info", "info FILE...            describe image files", orbelin::cli::RunInfo},
+    {"render", "render FILE... [--frame N] [--contrast FRACTION] [--gray] [--half] --out out.png  draw a frame's composite",
+     orbelin::cli::RunRender},
 };
 
 void PrintUsage(std::FILE* out) {
