@@ -161,18 +161,24 @@ TEST(Nd2File, DamagedMapEntryEndsTheMapThere) {
   TNd2FileSpec spec = TwoChannels();
   spec.Loops = {Loop(lkTime, 2)};
   std::vector<uint8_t> bytes = WriteNd2File(spec);
-  const std::string entry = "ImageDataSeq|1!";
+  const std::string entry = "CustomData|Y!";
   const auto at = std::search(bytes.rbegin(), bytes.rend(), entry.rbegin(), entry.rend());
   ASSERT_NE(at, bytes.rend());
   *at = 0x01;  // the "!" of the map entry becomes a control byte
   TNd2Opened opened;
   OpenNd2(bytes, opened);
-  EXPECT_GE(FindChunk(opened.header.Map, "ImageDataSeq|0"), 0);
-  EXPECT_LT(FindChunk(opened.header.Map, "ImageDataSeq|1"), 0);
+  EXPECT_GE(FindChunk(opened.header.Map, "CustomData|X"), 0);
+  EXPECT_LT(FindChunk(opened.header.Map, "CustomData|Y"), 0);
   EXPECT_LT(FindChunk(opened.header.Map, "CustomData|Z"), 0);
-  std::vector<uint8_t> frame;
-  EXPECT_TRUE(ReadNd2SequenceData(opened.stream, opened.header, 0, frame));
-  EXPECT_FALSE(ReadNd2SequenceData(opened.stream, opened.header, 1, frame));
+  EXPECT_EQ(opened.header.StageX.size(), 2u);
+  EXPECT_TRUE(opened.header.StageY.empty());
+
+  // When the damage takes image data with it, the steps left without data fail the open.
+  bytes = WriteNd2File(spec);
+  const std::string frame = "ImageDataSeq|1!";
+  const auto frameEntry = std::search(bytes.rbegin(), bytes.rend(), frame.rbegin(), frame.rend());
+  *frameEntry = 0x01;
+  EXPECT_EQ(ErrorOf(bytes), "Invalid image attributes: 2 components, 2 sequences.");
 }
 
 TEST(Nd2File, LaterDuplicateAttributesWin) {

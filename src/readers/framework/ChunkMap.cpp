@@ -2,45 +2,17 @@
 
 #include <algorithm>
 
+#include "foundation/NaturalCompare.h"
+
 namespace orbelin {
 
 namespace {
 
-// Natural order: runs of digits compare by value, everything else byte by
-// byte; names equal in that order (e.g. "a01" and "a1") fall back to the plain
-// byte order so that only identical names compare equal.
+// Natural order; names equal in it ("a01" and "a1") fall back to the byte
+// order so that only identical names compare equal.
 int CompareChunkNames(const std::string& a, const std::string& b) {
-  size_t i = 0;
-  size_t j = 0;
-  while (i < a.size() && j < b.size()) {
-    const auto ca = static_cast<unsigned char>(a[i]);
-    const auto cb = static_cast<unsigned char>(b[j]);
-    const bool digitA = ca >= '0' && ca <= '9';
-    const bool digitB = cb >= '0' && cb <= '9';
-    if (digitA && digitB) {
-      size_t endA = i;
-      size_t endB = j;
-      while (endA < a.size() && a[endA] >= '0' && a[endA] <= '9') ++endA;
-      while (endB < b.size() && b[endB] >= '0' && b[endB] <= '9') ++endB;
-      size_t startA = i;
-      size_t startB = j;
-      while (startA + 1 < endA && a[startA] == '0') ++startA;
-      while (startB + 1 < endB && b[startB] == '0') ++startB;
-      const size_t lengthA = endA - startA;
-      const size_t lengthB = endB - startB;
-      if (lengthA != lengthB) return lengthA < lengthB ? -1 : 1;
-      const int digits = a.compare(startA, lengthA, b, startB, lengthB);
-      if (digits != 0) return digits < 0 ? -1 : 1;
-      i = endA;
-      j = endB;
-      continue;
-    }
-    if (ca != cb) return ca < cb ? -1 : 1;
-    ++i;
-    ++j;
-  }
-  if (i < a.size()) return 1;
-  if (j < b.size()) return -1;
+  const int natural = NaturalCompare(a, b);
+  if (natural != 0) return natural;
   const int plain = a.compare(b);
   return plain < 0 ? -1 : (plain > 0 ? 1 : 0);
 }

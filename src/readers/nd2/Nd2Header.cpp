@@ -20,6 +20,8 @@ constexpr double kMicro = 1e-6;
 // multiple of the file cannot be stored in it.
 constexpr int64_t kMaxInflation = 1032;
 
+constexpr uint64_t kMaxComponents = 1024;
+
 // The metadata item under its LV name, else its XML name; null when neither is there.
 std::unique_ptr<TND2TreeNavigator> LoadMetadata(TStream& stream, const TChunkMap& map, const std::string& lvName,
                                                 const std::string& xmlName, const TReportSink& report) {
@@ -55,9 +57,10 @@ void ReadImageAttributes(TStream& stream, TNd2Header& header, const TReportSink&
   if (!tree) RaiseError<ESciImageReaderError>("Cannot found the chunk of Image Attributes.");
   const uint64_t components = tree->ReadUInt64("uiComp");
   const uint64_t sequenceCount = tree->ReadUInt64("uiSequenceCount");
-  // Every sequence step has a chunk of at least a 16-byte header.
-  if (components == 0 || components > static_cast<uint64_t>(stream.Size()) ||
-      sequenceCount > static_cast<uint64_t>(stream.Size() / 16))
+  // Image infos are made for every component of every sequence step, so both
+  // counts are bounded before anything is sized by them: no instrument stores
+  // more than kMaxComponents samples per pixel, and each step needs its chunk.
+  if (components == 0 || components > kMaxComponents || sequenceCount > header.ImageDataChunks.size())
     RaiseErrorFmt<ESciImageReaderError>("Invalid image attributes: %llu components, %llu sequences.",
                                         static_cast<unsigned long long>(components),
                                         static_cast<unsigned long long>(sequenceCount));
