@@ -15,14 +15,14 @@ namespace {
 // Every image-data chunk starts with an 8-byte acquisition time stamp.
 constexpr uint64_t kTimeStampBytes = 8;
 
-// Inflates a zlib stream into out; a stream shorter than out leaves the rest as it is.
-bool Inflate(const std::vector<uint8_t>& in, uint8_t* out, size_t outSize) {
+// Inflates a zlib stream into out and counts the bytes produced in `done`.
+bool Inflate(const std::vector<uint8_t>& in, uint8_t* out, size_t outSize, size_t& done) {
   z_stream zs{};
   if (inflateInit(&zs) != Z_OK) return false;
   zs.next_in = const_cast<Bytef*>(in.data());
   zs.avail_in = static_cast<uInt>(in.size());
   bool ok = true;
-  size_t done = 0;
+  done = 0;
   while (done < outSize) {
     const size_t chunk = std::min<size_t>(outSize - done, 1u << 30);
     zs.next_out = out + done;
@@ -61,16 +61,19 @@ bool ReadNd2SequenceData(TStream& stream, const TNd2Header& header, int64_t sequ
     if (chunk.DataLength < kTimeStampBytes) return false;
     const int64_t payloadStart = chunk.DataStart + static_cast<int64_t>(kTimeStampBytes);
     const uint64_t payloadLength = chunk.DataLength - kTimeStampBytes;
-    // Read (or inflate) the stored rows with their stride, then close the gaps.
-    data.assign(static_cast<size_t>(stride * rows), 0);
+    // Read (or inflate) the stored rows with their stride, zero what the file
+    // does not hold, then close the gaps between the rows.
+    data.resize(static_cast<size_t>(stride * rows));
+    size_t filled = 0;
     if (header.CompressionMode == cmUncompressed) {
       const size_t count = static_cast<size_t>(std::min<uint64_t>(payloadLength, data.size()));
-      stream.ReadAt(payloadStart, data.data(), count);
+      filled = stream.ReadAt(payloadStart, data.data(), count);
     } else {
       std::vector<uint8_t> compressed(static_cast<size_t>(payloadLength));
       if (stream.ReadAt(payloadStart, compressed.data(), compressed.size()) != compressed.size()) return false;
-      if (!Inflate(compressed, data.data(), data.size())) return false;
+      if (!Inflate(compressed, data.data(), data.size(), filled)) return false;
     }
+    std::memset(data.data() + filled, 0, data.size() - filled);
     if (stride != packed) {
       PackRows(data.data(), rows, stride, packed);
       data.resize(static_cast<size_t>(packed * rows));
