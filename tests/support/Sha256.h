@@ -6,7 +6,7 @@
 
 namespace orbelin::test {
 
-// Lower-case hexadecimal digest.
+// The digest as 64 lower-case hexadecimal digits.
 std::string Sha256Hex(const void* data, size_t size);
 
 }  // namespace orbelin::test
