@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 #include "fixtures/Nd2Writer.h"
 #include "foundation/Exceptions.h"
 #include "readers/nd2/NikonNd2Reader.h"
+#include "support/Sha256.h"
 #include "support/TestSupport.h"
 
 namespace orbelin {
@@ -118,6 +121,28 @@ TEST(NikonNd2Reader, ScoresFilesItCanRead) {
   TNikonNd2Reader reader;
   EXPECT_THROW(reader.Open(dir.File("box.nd2")), ESciImageReaderError);
   EXPECT_EQ(reader.LastError(), -10003);
+}
+
+// The whole road of a real file: open, pick the channel, de-interleave, widen.
+TEST(NikonNd2Reader, CorpusPlanesMatchTheReferenceDigests) {
+  ORBELIN_REQUIRE_CORPUS(corpus);
+  std::ifstream reference(corpus / "REFERENCE.tsv");
+  std::string line;
+  int checked = 0;
+  while (std::getline(reference, line)) {
+    if (line.rfind("nd2/", 0) != 0) continue;
+    std::istringstream fields(line);
+    std::vector<std::string> field(7);
+    for (std::string& f : field) std::getline(fields, f, '\t');
+    SCOPED_TRACE(line);
+    TNikonNd2Reader reader;
+    reader.Open((corpus / field[0]).string());
+    TWordDynArray plane;
+    ASSERT_TRUE(reader.ReadImage(std::stoi(field[2]), plane));
+    EXPECT_EQ(test::Sha256Hex(plane.data(), plane.size() * 2).substr(0, 16), field[6]);
+    ++checked;
+  }
+  EXPECT_EQ(checked, 7);
 }
 
 }  // namespace
