@@ -360,6 +360,26 @@ TEST(Nd2File, ForgedFieldsAreRefused) {
   EXPECT_FALSE(ReadNd2SequenceData(opened.stream, opened.header, 7, data));
 }
 
+// Found by fuzzing: empty map data and empty custom data must not hand a
+// null buffer to the stream.
+TEST(Nd2File, EmptyMapAndEmptyStepsAreHandled) {
+  TNd2FileSpec spec = TwoChannels();
+  std::vector<uint8_t> bytes = WriteNd2File(spec);
+  uint64_t mapPosition = 0;
+  std::memcpy(&mapPosition, bytes.data() + bytes.size() - 8, 8);
+  const uint64_t empty = 0;
+  std::memcpy(bytes.data() + mapPosition + 8, &empty, 8);
+  EXPECT_EQ(ErrorOf(bytes), "Cannot found the chunk of Image Attributes.");
+
+  TNd2FileSpec noSteps = TwoChannels();
+  noSteps.Loops = {Loop(lkTime, 0)};
+  TNd2Opened opened;
+  OpenNd2(WriteNd2File(noSteps), opened);
+  EXPECT_EQ(opened.header.SequenceCount, 0);
+  EXPECT_EQ(opened.header.ImageCount(), 0);
+  EXPECT_TRUE(opened.header.StageX.empty());
+}
+
 TEST(Nd2File, CorruptLosslessFrameIsNotDelivered) {
   TNd2FileSpec spec = TwoChannels();
   spec.Compression = 0;

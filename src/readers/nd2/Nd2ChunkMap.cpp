@@ -41,28 +41,29 @@ void ReadMapFromTrailer(TStream& stream, TChunkMap& map) {
   if (mapPosition > static_cast<uint64_t>(size)) RaiseErrorFmt<ESciImageReaderError>("Invalid format at position %.8x.", static_cast<unsigned>(size - 8));
   const TNd2ChunkHeader header = ReadNd2ChunkHeader(stream, static_cast<int64_t>(mapPosition));
   const int64_t end = header.DataStart + static_cast<int64_t>(header.DataLength);
-  std::vector<char> data(static_cast<size_t>(end - header.DataStart));
+  std::string data(static_cast<size_t>(end - header.DataStart), '\0');
+  if (data.empty()) return;
   if (stream.ReadAt(header.DataStart, data.data(), data.size()) != data.size()) RaiseError<EReadError>("Stream read error");
   size_t at = 0;
   while (at + 57 <= data.size()) {
-    const auto bang = std::find(data.begin() + static_cast<std::ptrdiff_t>(at), data.end(), '!');
-    if (bang == data.end()) break;
-    const std::string name(data.begin() + static_cast<std::ptrdiff_t>(at), bang);
+    const size_t bang = data.find('!', at);
+    if (bang == std::string::npos) break;
+    const std::string name = data.substr(at, bang - at);
     // A name with control bytes means the map is damaged from here on.
     if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; })) break;
-    at = static_cast<size_t>(bang - data.begin()) + 1;
+    at = bang + 1;
     if (name == kNd2ChunkMapSignature) break;
     if (at + 16 > data.size()) break;
     if (name == kNd2FileSignature || name == kNd2FileMapSignature) {
       at += 16;
       continue;
     }
-    TChunkEntry entry;
-    entry.Name = name;
     uint64_t position = 0;
     uint64_t length = 0;
     std::memcpy(&position, data.data() + at, 8);
     std::memcpy(&length, data.data() + at + 8, 8);
+    TChunkEntry entry;
+    entry.Name = name;
     entry.Position = static_cast<int64_t>(std::min<uint64_t>(position, INT64_MAX));
     entry.Length = static_cast<int64_t>(std::min<uint64_t>(length, INT64_MAX));
     map.push_back(std::move(entry));

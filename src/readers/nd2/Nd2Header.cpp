@@ -263,6 +263,7 @@ void ReadCustomData(TStream& stream, TNd2Header& header, const TReportSink& repo
         if (report) report(FormatText("%s size mismatch.", item.name));
         continue;
       }
+      if (header.SequenceCount == 0) continue;
       std::vector<double> raw(static_cast<size_t>(header.SequenceCount));
       if (stream.ReadAt(chunk.DataStart, raw.data(), chunk.DataLength) != chunk.DataLength) continue;
       item.values->resize(raw.size());

@@ -70,6 +70,7 @@ bool ReadNd2SequenceData(TStream& stream, const TNd2Header& header, int64_t sequ
       filled = stream.ReadAt(payloadStart, data.data(), count);
     } else {
       std::vector<uint8_t> compressed(static_cast<size_t>(payloadLength));
+      if (compressed.empty()) return false;
       if (stream.ReadAt(payloadStart, compressed.data(), compressed.size()) != compressed.size()) return false;
       if (!Inflate(compressed, data.data(), data.size(), filled)) return false;
     }
