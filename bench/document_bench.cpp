@@ -50,7 +50,7 @@ public:
 };
 
 TImageSet& OpenSet() {
-  static TReaderClass readerClass{"Memory", [](const std::string&) { return 1; },
+  static TPlaneReaderClass readerClass{"Memory", [](const std::string&) { return 1; },
                                   [] { return std::make_unique<TMemoryReader>(); }};
   static TImageSet* set = [] {
     TImageFormats formats;

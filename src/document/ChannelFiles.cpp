@@ -32,7 +32,7 @@ bool DescribeTiff(const std::string& path, const TImageFormats& formats, TChanne
   return true;
 }
 
-const TReaderClass* ChooseReaderClass(const std::string& path, const TImageFormats& formats) {
+const TPlaneReaderClass* ChooseReaderClass(const std::string& path, const TImageFormats& formats) {
   const std::string ext = UpperCase(std::filesystem::path(path).extension().string());
   if (ext == ".ND2") return formats.Nd2;
   if (ext == ".CZI") return formats.Czi;
@@ -42,7 +42,7 @@ const TReaderClass* ChooseReaderClass(const std::string& path, const TImageForma
 }
 
 bool DescribeWithReader(const std::string& path, const TImageFormats& formats, TChannelInfos& channels) {
-  const TReaderClass* readerClass = ChooseReaderClass(path, formats);
+  const TPlaneReaderClass* readerClass = ChooseReaderClass(path, formats);
   if (readerClass == nullptr || !readerClass->Create) return false;
   std::unique_ptr<TPlaneReader> reader = readerClass->Create();
   reader->Open(path);

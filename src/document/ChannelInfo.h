@@ -11,15 +11,15 @@
 
 namespace orbelin {
 
-struct TReaderClass;
+struct TPlaneReaderClass;
 
-inline constexpr size_t kHistogramBins = 65536;
+inline constexpr size_t kHistogramBinCount = 65536;
 
 struct TChannelInfo {
   std::string FileName;
   std::string Name;
   int32_t Index = 0;
-  const TReaderClass* ReaderClass = nullptr;  // none: the TIFF function reads the planes
+  const TPlaneReaderClass* ReaderClass = nullptr;  // none: the TIFF function reads the planes
   int32_t Width = 0;
   int32_t Height = 0;
   int32_t PlaneCount = 0;
@@ -63,7 +63,7 @@ struct TChannelData {
   int32_t BackgroundRadiusUsed = 0;
   // Rows of (width + 15) / 16 words; bit i of word k is pixel 16k + i.
   TWordDynArray MaskPlane;
-  TCardinalDynArray Histogram = TCardinalDynArray(kHistogramBins, 0);
+  TCardinalDynArray Histogram = TCardinalDynArray(kHistogramBinCount, 0);
   uint16_t MinValue = 0;
   uint16_t MaxValue = 65535;
   uint16_t Background = 0;

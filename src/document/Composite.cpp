@@ -12,7 +12,7 @@ namespace orbelin {
 
 namespace {
 
-constexpr int32_t kTopBin = static_cast<int32_t>(kHistogramBins) - 1;
+constexpr int32_t kTopBin = static_cast<int32_t>(kHistogramBinCount) - 1;
 
 // Bottom cut-off leaving k samples at or below it.
 uint16_t LowCutOff(const TCardinalDynArray& histogram, int64_t k) {
@@ -154,11 +154,11 @@ TDisplayRange AutomaticDisplayRange(const TChannelData& data, int64_t pixelCount
 }
 
 void FillRangeLut(TDisplayRange range, TByteDynArray& lut) {
-  lut.resize(kHistogramBins);
+  lut.resize(kHistogramBinCount);
   const uint32_t low = range.Low, high = range.High;
   uint32_t span = static_cast<uint16_t>(high - low);
   if (span == 0) span = 1;
-  for (uint32_t v = 0; v < kHistogramBins; ++v) {
+  for (uint32_t v = 0; v < kHistogramBinCount; ++v) {
     if (v <= low)
       lut[v] = 0;
     else if (v >= high)
@@ -169,7 +169,7 @@ void FillRangeLut(TDisplayRange range, TByteDynArray& lut) {
 }
 
 TByteDynArray BuildLut(int32_t min, int32_t max, double gamma) {
-  TByteDynArray lut(kHistogramBins, 0);
+  TByteDynArray lut(kHistogramBinCount, 0);
   min = std::clamp(min, -1, kTopBin);
   max = std::clamp(max, 0, kTopBin + 1);
   for (int32_t v = max; v <= kTopBin; ++v) lut[static_cast<size_t>(v)] = 255;
@@ -200,7 +200,7 @@ TCompositeResult ComposeFrame(TImageSet& set, TBgrImage& image) {
   // One table per channel, shared by the slots that show it.
   std::vector<TByteDynArray> tables(static_cast<size_t>(set.ChannelCount()));
   static const TByteDynArray maskTable = [] {
-    TByteDynArray table(kHistogramBins, 0);
+    TByteDynArray table(kHistogramBinCount, 0);
     table[1] = 255;
     return table;
   }();
@@ -224,7 +224,7 @@ TCompositeResult ComposeFrame(TImageSet& set, TBgrImage& image) {
       continue;
     }
     const TChannelInfo& info = set.Channels()[channel];
-    if (info.Lut.size() == kHistogramBins) {
+    if (info.Lut.size() == kHistogramBinCount) {
       source.Lut = info.Lut.data();
       continue;
     }

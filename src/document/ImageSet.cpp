@@ -18,7 +18,7 @@ void CountHistogram(TChannelData& data) {
   FillInts(data.Histogram, 0);
   AddToHistogram(data.Histogram.data(), data.RawPlane.data(), data.RawPlane.size());
   int32_t highest = -1, lowest = -1;
-  for (int32_t v = static_cast<int32_t>(kHistogramBins) - 1; v >= 0; --v)
+  for (int32_t v = static_cast<int32_t>(kHistogramBinCount) - 1; v >= 0; --v)
     if (data.Histogram[static_cast<size_t>(v)] != 0) {
       highest = v;
       break;

@@ -97,7 +97,7 @@ private:
   bool forceGray_ = false;
   bool showMask_ = false;
   std::unique_ptr<TPlaneReader> planeReader_;
-  const TReaderClass* planeReaderClass_ = nullptr;
+  const TPlaneReaderClass* planeReaderClass_ = nullptr;
   std::string planeReaderFile_;
 };
 
