@@ -8,12 +8,14 @@
 
 #include "document/DetectionAlgorithm.h"
 #include "foundation/Types.h"
+#include "numeric/Histogram.h"
 
 namespace orbelin {
 
 struct TPlaneReaderClass;
 
-inline constexpr size_t kHistogramBinCount = 65536;
+// Every 16-bit sample value: the size of a display table.
+inline constexpr size_t kSampleValueCount = 65536;
 
 struct TChannelInfo {
   std::string FileName;
@@ -63,7 +65,7 @@ struct TChannelData {
   int32_t BackgroundRadiusUsed = 0;
   // Rows of (width + 15) / 16 words; bit i of word k is pixel 16k + i.
   TWordDynArray MaskPlane;
-  TCardinalDynArray Histogram = TCardinalDynArray(kHistogramBinCount, 0);
+  THistogram Histogram{};
   uint16_t MinValue = 0;
   uint16_t MaxValue = 65535;
   uint16_t Background = 0;

@@ -7,43 +7,13 @@
 
 #include "document/ImageSet.h"
 #include "document/InterleaveBgr.h"
+#include "numeric/Histogram.h"
 
 namespace orbelin {
 
 namespace {
 
-constexpr int32_t kTopBin = static_cast<int32_t>(kHistogramBinCount) - 1;
-
-// Bottom cut-off leaving k samples at or below it.
-uint16_t LowCutOff(const TCardinalDynArray& histogram, int64_t k) {
-  int64_t sum = 0;
-  bool any = false;
-  for (int32_t i = 0; i <= kTopBin; ++i) {
-    const uint32_t count = histogram[static_cast<size_t>(i)];
-    if (!any && count == 0) continue;
-    any = true;
-    sum += count;
-    if (sum >= k) return static_cast<uint16_t>(sum == k ? i : std::max(i - 1, 0));
-  }
-  return 65535;
-}
-
-// Top cut-off leaving k samples at or above it.
-uint16_t HighCutOff(const TCardinalDynArray& histogram, int64_t k) {
-  int64_t sum = 0;
-  bool any = false;
-  for (int32_t i = kTopBin; i >= 0; --i) {
-    const uint32_t count = histogram[static_cast<size_t>(i)];
-    if (!any && count == 0) continue;
-    any = true;
-    sum += count;
-    if (sum >= k) {
-      if (sum == k || i == kTopBin) return static_cast<uint16_t>(i);
-      return static_cast<uint16_t>(i + 1);
-    }
-  }
-  return 0;
-}
+constexpr int32_t kTopBin = static_cast<int32_t>(kSampleValueCount) - 1;
 
 // One slot's input to the row kernel: samples, their byte table and, per
 // component, 0xFF when the slot feeds it.
@@ -147,18 +117,18 @@ TDisplayRange AutomaticDisplayRange(const TChannelData& data, int64_t pixelCount
   }
   const double k = contrast < 0.01 ? 15 : contrast < 0.1 ? 10 : 6;
   const double n = static_cast<double>(pixelCount);
-  range.Low = LowCutOff(data.Histogram, static_cast<int64_t>(std::nearbyint(n * contrast * k)));
+  range.Low = LowPercentile(data.Histogram, static_cast<uint64_t>(std::nearbyint(n * contrast * k)));
   range.Low = std::max(range.Low, data.Background);
-  range.High = HighCutOff(data.Histogram, static_cast<int64_t>(std::nearbyint(n * contrast)));
+  range.High = HighPercentile(data.Histogram, static_cast<uint64_t>(std::nearbyint(n * contrast)));
   return range;
 }
 
 void FillRangeLut(TDisplayRange range, TByteDynArray& lut) {
-  lut.resize(kHistogramBinCount);
+  lut.resize(kSampleValueCount);
   const uint32_t low = range.Low, high = range.High;
   uint32_t span = static_cast<uint16_t>(high - low);
   if (span == 0) span = 1;
-  for (uint32_t v = 0; v < kHistogramBinCount; ++v) {
+  for (uint32_t v = 0; v < kSampleValueCount; ++v) {
     if (v <= low)
       lut[v] = 0;
     else if (v >= high)
@@ -169,7 +139,7 @@ void FillRangeLut(TDisplayRange range, TByteDynArray& lut) {
 }
 
 TByteDynArray BuildLut(int32_t min, int32_t max, double gamma) {
-  TByteDynArray lut(kHistogramBinCount, 0);
+  TByteDynArray lut(kSampleValueCount, 0);
   min = std::clamp(min, -1, kTopBin);
   max = std::clamp(max, 0, kTopBin + 1);
   for (int32_t v = max; v <= kTopBin; ++v) lut[static_cast<size_t>(v)] = 255;
@@ -200,7 +170,7 @@ TCompositeResult ComposeFrame(TImageSet& set, TBgrImage& image) {
   // One table per channel, shared by the slots that show it.
   std::vector<TByteDynArray> tables(static_cast<size_t>(set.ChannelCount()));
   static const TByteDynArray maskTable = [] {
-    TByteDynArray table(kHistogramBinCount, 0);
+    TByteDynArray table(kSampleValueCount, 0);
     table[1] = 255;
     return table;
   }();
@@ -224,7 +194,7 @@ TCompositeResult ComposeFrame(TImageSet& set, TBgrImage& image) {
       continue;
     }
     const TChannelInfo& info = set.Channels()[channel];
-    if (info.Lut.size() == kHistogramBinCount) {
+    if (info.Lut.size() == kSampleValueCount) {
       source.Lut = info.Lut.data();
       continue;
     }

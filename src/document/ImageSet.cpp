@@ -6,7 +6,7 @@
 #include "document/ChannelFiles.h"
 #include "document/Contrast.h"
 #include "foundation/Exceptions.h"
-#include "numeric/ArrayOps.h"
+#include "numeric/Histogram.h"
 
 namespace orbelin {
 
@@ -15,26 +15,11 @@ namespace {
 void FreePlane(TWordDynArray& plane) { TWordDynArray().swap(plane); }
 
 void CountHistogram(TChannelData& data) {
-  FillInts(data.Histogram, 0);
-  AddToHistogram(data.Histogram.data(), data.RawPlane.data(), data.RawPlane.size());
-  int32_t highest = -1, lowest = -1;
-  for (int32_t v = static_cast<int32_t>(kHistogramBinCount) - 1; v >= 0; --v)
-    if (data.Histogram[static_cast<size_t>(v)] != 0) {
-      highest = v;
-      break;
-    }
-  if (highest > 0) {
-    for (int32_t v = 0; v <= highest; ++v)
-      if (data.Histogram[static_cast<size_t>(v)] != 0) {
-        lowest = v;
-        break;
-      }
-    data.MaxValue = static_cast<uint16_t>(highest);
-    data.MinValue = static_cast<uint16_t>(lowest);
-  } else {
-    data.MaxValue = 0;
-    data.MinValue = 0;
-  }
+  ClearHistogram(data.Histogram);
+  AddToHistogram(data.Histogram, data.RawPlane);
+  const THistogramRange range = HistogramRange(data.Histogram);
+  data.MinValue = range.min;
+  data.MaxValue = range.max;
 }
 
 int32_t BitsForLargestSample(int32_t largest) {
