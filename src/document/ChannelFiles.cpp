@@ -16,6 +16,7 @@ bool DescribeTiff(const std::string& path, const TImageFormats& formats, TChanne
   int32_t width = 0, height = 0, images = 0;
   double pixelSize = 0;
   if (!formats.ReadTiff(path, -1, plane, width, height, images, pixelSize)) return false;
+  if (width <= 0 || height <= 0) return false;
   TChannelInfo info;
   info.FileName = path;
   info.Name = SplitChannelFileName(path).Suffix;
@@ -47,6 +48,7 @@ bool DescribeWithReader(const std::string& path, const TImageFormats& formats, T
   std::unique_ptr<TPlaneReader> reader = readerClass->Create();
   reader->Open(path);
   const TFileDescription description = reader->Describe();
+  if (description.Width <= 0 || description.Height <= 0) return false;
   int32_t significantBits = description.SignificantBits;
   if (significantBits == 0 && description.BitsPerSample <= 8) significantBits = 8;
   for (size_t i = 0; i < description.ChannelNames.size(); ++i) {
