@@ -2,7 +2,9 @@
 
 #include <exception>
 
+#include "document/FrameworkPlaneReaders.h"
 #include "foundation/Stream.h"
+#include "readers/czi/ZeissCziReader.h"
 #include "readers/tiff/TiffImage.h"
 
 namespace orbelin {
@@ -28,6 +30,7 @@ const TImageFormats& DefaultImageFormats() {
   static const TImageFormats formats = [] {
     TImageFormats result;
     result.ReadTiff = ReadTiffFile;
+    result.Czi = &PlaneReaderClassOf(ZeissCziReaderClass());
     return result;
   }();
   return formats;

@@ -8,7 +8,7 @@
 namespace orbelin {
 namespace {
 
-// The real TIFF reader behind the image set: sibling files, planes per frame, bits from the samples.
+// The real readers behind the image set: sibling files, planes per frame, bits from the samples.
 TEST(TiffImageSet, OpensSiblingStacksThroughTheTiffReader) {
   test::TempDir dir;
   fixtures::TTiffOptions options;
@@ -50,6 +50,25 @@ TEST(TiffImageSet, CorpusStackRendersEveryFrame) {
   }
   EXPECT_EQ(blueOrRed, 0);
   EXPECT_EQ(green, 255);
+}
+
+TEST(CziImageSet, CorpusScenesBecomeFramesWithSlotsByChannelName) {
+  ORBELIN_REQUIRE_CORPUS(corpus);
+  TImageSet set;
+  set.OpenFiles({(corpus / "czi" / "zen36_S3_mosaic_T2Z3C2_raw.czi").string()});
+  ASSERT_EQ(set.ChannelCount(), 2);
+  EXPECT_EQ(set.FrameCount(), 3);
+  EXPECT_EQ(set.Channels()[0].Name, "DAPI");
+  EXPECT_EQ(set.Slots().SlotChannel[csBlue], 0);
+  EXPECT_EQ(set.Slots().SlotChannel[csGreen], 1);
+  EXPECT_EQ(set.Channels().Algorithm(0), daNucleus);
+  EXPECT_EQ(set.DisplayBits(), 12);  // the significant bits the file declares
+
+  // Frames of one file share the open plane reader.
+  set.GoToFrame(2);
+  const TChannelData& data = set.Frames()[2].ChannelData[1];
+  EXPECT_EQ(data.RawPlane.size(), static_cast<size_t>(set.ImageWidth()) * set.ImageHeight());
+  EXPECT_GT(data.MaxValue, data.MinValue);
 }
 
 }  // namespace
