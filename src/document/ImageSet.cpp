@@ -218,7 +218,7 @@ bool TImageSet::SetSlotChannel(TColorSlot slot, int32_t index) {
 bool TImageSet::SetSlotVisible(TColorSlot slot, bool visible) {
   if (slots_.SlotVisible[slot] == visible) return false;
   slots_.SlotVisible[slot] = visible;
-  return true;
+  return slots_.SlotChannel[slot] >= 0;
 }
 
 void TImageSet::RememberChannelNames() {
@@ -235,7 +235,10 @@ bool TImageSet::SetContrast(double fraction) {
 bool TImageSet::SetForceGray(bool on) {
   if (forceGray_ == on) return false;
   forceGray_ = on;
-  return true;
+  int visibleSlots = 0;
+  for (size_t s = 0; s < kColorSlotCount; ++s)
+    if (slots_.SlotChannel[s] >= 0 && slots_.SlotVisible[s]) ++visibleSlots;
+  return visibleSlots == 1;
 }
 
 bool TImageSet::SetShowMask(bool on) {

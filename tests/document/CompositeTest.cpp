@@ -64,16 +64,18 @@ TEST_F(Composite, EachComponentIsTheMaximumOfTheSlotsFeedingIt) {
 
 TEST_F(Composite, ForceGrayOnlyWithASingleVisibleSlot) {
   Open({{10, 200}, {100, 20}});
-  set.SetForceGray(true);
   set.SetSlotChannel(csRed, 0);
   set.SetSlotChannel(csGreen, 1);
+  EXPECT_FALSE(set.SetForceGray(true));  // two slots: nothing to redraw
   ComposeFrame(set, image);
   EXPECT_EQ(Pixel(0), (std::array<int, 3>{0, 100, 10}));
 
-  set.SetSlotVisible(csGreen, false);
+  EXPECT_FALSE(set.SetSlotVisible(csCyan, false));  // an empty slot: nothing to redraw
+  EXPECT_TRUE(set.SetSlotVisible(csGreen, false));
   ComposeFrame(set, image);
   EXPECT_EQ(Pixel(0), (std::array<int, 3>{10, 10, 10}));
   EXPECT_EQ(Pixel(1), (std::array<int, 3>{200, 200, 200}));
+  EXPECT_TRUE(set.SetForceGray(false));
 }
 
 TEST_F(Composite, LookupTableAndFullRangeMapping) {
