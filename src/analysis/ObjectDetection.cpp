@@ -6,10 +6,10 @@
 
 #include "analysis/AlternatingMorphology.h"
 #include "analysis/CellData.h"
+#include "analysis/OutlineDistance.h"
 #include "foundation/Exceptions.h"
 #include "numeric/ArrayOps.h"
 #include "numeric/AutoThreshold.h"
-#include "numeric/Geometry.h"
 
 namespace orbelin {
 
@@ -122,7 +122,7 @@ void DetectObjects(TDetectionWork& work, const TCellContext& cell, const TDetect
   uint64_t n = 0, sumV = 0;
   int64_t sumX = 0, sumY = 0, sumVX = 0, sumVY = 0;
   double sumDc = 0, sumVDc = 0, sumDb = 0, sumVDb = 0;
-  const TPoints& outline = *cell.Outline;
+  TOutlineDistance outlineDistance(*cell.Outline);
   for (int32_t y = 0; y < box.Height; ++y) {
     const uint16_t* row = objectImage.data() + static_cast<size_t>(y) * static_cast<size_t>(box.Width);
     for (int32_t x = 0; x < box.Width; ++x) {
@@ -136,7 +136,7 @@ void DetectObjects(TDetectionWork& work, const TCellContext& cell, const TDetect
       sumVY += int64_t{v} * y;
       const int64_t ddx = x - cx, ddy = y - cy;
       const double dc = std::sqrt(static_cast<double>(ddx * ddx + ddy * ddy));
-      const double db = PolygonDistance(outline, x + box.Left, y + box.Top);
+      const double db = outlineDistance(x + box.Left, y + box.Top);
       sumDc += dc;
       sumVDc += v * dc;
       sumDb += db;
