@@ -35,11 +35,12 @@ void Mean3x3(TWordDynArray& dest, const TWordDynArray& src, int32_t width, int32
     const uint16_t* row = src.data() + static_cast<size_t>(y) * w;
     const uint16_t* above = y > 0 ? row - w : nullptr;
     const uint16_t* below = y + 1 < height ? row + w : nullptr;
-    for (size_t x = 0; x < w; ++x) columns[x] = row[x];
-    if (above)
-      for (size_t x = 0; x < w; ++x) columns[x] += above[x];
-    if (below)
-      for (size_t x = 0; x < w; ++x) columns[x] += below[x];
+    if (above && below)
+      for (size_t x = 0; x < w; ++x) columns[x] = uint32_t{above[x]} + row[x] + below[x];
+    else if (above || below)
+      for (size_t x = 0; x < w; ++x) columns[x] = uint32_t{(above ? above : below)[x]} + row[x];
+    else
+      for (size_t x = 0; x < w; ++x) columns[x] = row[x];
     uint16_t* out = dest.data() + static_cast<size_t>(y) * w;
     const int rows = 1 + (above != nullptr) + (below != nullptr);
     if (rows == 3)

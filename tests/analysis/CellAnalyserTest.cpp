@@ -217,6 +217,20 @@ TEST(CellAnalyserTest, MarkerFollowsDetectionUntilTheUserMovesIt) {
   EXPECT_FALSE(cell.Shapes().HasMarker());
 }
 
+TEST(CellAnalyserTest, MarkerPlacedBeforeTheFirstAnalysisCountsAsMoved) {
+  // A cell restored with its manually placed marker keeps it.
+  Scene scene(200, 200, {daCentrosome});
+  scene.Spot(0, 120, 100, 3000);
+  scene.frames[0].AddCell(
+      std::make_unique<TCellData>(std::make_unique<TPlainCellShapes>(kSquareCell, TPoint{110, 104})));
+  TCellData& cell = scene.Cell(0);
+  TCellAnalyser analyser(scene.frames, scene.channels);
+  ASSERT_TRUE(analyser.AnalyseFrame(0, false));
+  EXPECT_EQ(cell.Shapes().MarkerPoint(), (TPoint{110, 104}));
+  EXPECT_EQ(cell.MtocDetected, (TPoint{120, 100}));
+  EXPECT_EQ(cell.MtocPosition, (TPoint{110, 104}));
+}
+
 TEST(CellAnalyserTest, FramesWithoutCellsAreOnlyMarkedAnalysed) {
   Scene scene(50, 40, {daNucleus});
   TCellAnalyser analyser(scene.frames, scene.channels, [](int32_t) { FAIL() << "no planes needed"; });
