@@ -47,11 +47,11 @@ TCellsFile ParseCellsFile(const std::string& text, const std::string& fileName) 
   try {
     root = json::parse(text);
   } catch (const json::parse_error& error) {
-    // The library's message carries the line and column of the fault.
-    std::string what = error.what();
-    const auto colon = what.find(": ");
-    RaiseErrorFmt<EConvertError>("%s: malformed JSON (byte %zu): %s", fileName.c_str(), error.byte,
-                                 colon == std::string::npos ? what.c_str() : what.c_str() + colon + 2);
+    // The library's message ("[json.exception...] parse error at line 2, column 20: ...") has the place.
+    const std::string what = error.what();
+    const auto tag = what.find("] ");
+    RaiseErrorFmt<EConvertError>("%s: malformed JSON: %s", fileName.c_str(),
+                                 tag == std::string::npos ? what.c_str() : what.c_str() + tag + 2);
   }
   if (!root.is_object()) RaiseAt(fileName, "/", "object expected");
   TCellsFile result;

@@ -108,7 +108,7 @@ constexpr double kGolgiHalfArc = 55 * std::numbers::pi / 180;
 constexpr double kCentrosomeGap = 6;
 constexpr int32_t kOutlineVertices = 36;
 constexpr double kLargestCellRadius = 78;
-constexpr double kSmallestCellRadius = 45;
+constexpr double kSmallestCellRadius = 62;
 
 // Distance from the ellipse centre to its rim in direction angle (image axes).
 double EllipseRadius(const TCellPlan& cell, double angle) {
@@ -290,10 +290,11 @@ TDemoImage MakeDemoImage(const TDemoOptions& options) {
     cell.centre = {(i % columns + 0.5) * slotWidth + random.Uniform(-slack, slack),
                    (i / columns + 0.5) * slotHeight + random.Uniform(-slack, slack)};
     cell.radius = radius * random.Uniform(0.93, 1.0);
-    cell.axisA = radius * random.Uniform(0.34, 0.38);
+    // Nuclei keep a realistic size (about 35 to 50 µm² at 0.15 µm per pixel) whatever the cell spacing.
+    cell.axisA = random.Uniform(25, 29);
     cell.axisB = cell.axisA * random.Uniform(0.8, 0.95);
     cell.tilt = random.Uniform(0, std::numbers::pi);
-    const double shift = radius * random.Uniform(0, 0.1);
+    const double shift = radius * random.Uniform(0, 0.06);
     const double shiftAngle = random.Uniform(0, 2 * std::numbers::pi);
     cell.nucleus = {cell.centre.x + shift * std::cos(shiftAngle), cell.centre.y + shift * std::sin(shiftAngle)};
     cell.polarity = random.Uniform(-std::numbers::pi, std::numbers::pi);
