@@ -264,8 +264,8 @@ TWordDynArray Expose(const TLayer& objects, int32_t width, int32_t height, doubl
 }  // namespace
 
 TDemoImage MakeDemoImage(const TDemoOptions& options) {
-  if (options.Size < 64 || options.Size > 16384)
-    RaiseErrorFmt<EArgumentOutOfRange>("Image size %d is outside 64..16384.", options.Size);
+  if (options.Size < 64 || options.Size > kLargestDemoSize)
+    RaiseErrorFmt<EArgumentOutOfRange>("Image size %d is outside 64..%d.", options.Size, kLargestDemoSize);
   if (options.CellCount < 1) RaiseErrorFmt<EArgumentOutOfRange>("Cell count %d is below 1.", options.CellCount);
   const int32_t size = options.Size;
   const int32_t columns = static_cast<int32_t>(std::ceil(std::sqrt(static_cast<double>(options.CellCount))));
@@ -281,9 +281,7 @@ TDemoImage MakeDemoImage(const TDemoOptions& options) {
   image.Width = size;
   image.Height = size;
   image.PixelSize = options.PixelSize;
-  const size_t pixels = static_cast<size_t>(size) * static_cast<size_t>(size);
-  TLayer nuclei(pixels, 0), centrosomes(pixels, 0), golgi(pixels, 0);
-
+  std::vector<TCellPlan> plans;
   for (int32_t i = 0; i < options.CellCount; ++i) {
     TCellPlan cell;
     const double slack = 0.5 * std::max(0.0, std::min(slotWidth, slotHeight) / 2 - 6 - radius);
@@ -308,17 +306,27 @@ TDemoImage MakeDemoImage(const TDemoOptions& options) {
     truth.NucleusCentre = cell.nucleus;
     truth.NucleusArea = std::numbers::pi * cell.axisA * cell.axisB;
     truth.Centrosome = CentrosomePosition(cell);
-    DrawNucleus(cell, nuclei, size, size);
-    DrawCentrosome(cell, truth.Centrosome, centrosomes, size, size);
-    truth.GolgiCentre = DrawGolgi(cell, golgi, size, size);
     image.Cells.push_back(std::move(truth));
+    plans.push_back(cell);
   }
 
-  // The centrosome spot already has its own width; the optics blur everything alike.
-  for (TLayer* layer : {&nuclei, &centrosomes, &golgi}) Blur(*layer, size, size, kBlurSigma);
-  image.Nuclei = Expose(nuclei, size, size, 300, 400, 200, random);
-  image.Centrosomes = Expose(centrosomes, size, size, 250, 150, 300, random);
-  image.Golgi = Expose(golgi, size, size, 280, 300, 150, random);
+  // One channel at a time keeps a single float layer in memory. The optics
+  // blur every channel alike; the centrosome spot has its own width besides.
+  TLayer layer(static_cast<size_t>(size) * static_cast<size_t>(size));
+  std::fill(layer.begin(), layer.end(), 0.0f);
+  for (const auto& cell : plans) DrawNucleus(cell, layer, size, size);
+  Blur(layer, size, size, kBlurSigma);
+  image.Nuclei = Expose(layer, size, size, 300, 400, 200, random);
+
+  std::fill(layer.begin(), layer.end(), 0.0f);
+  for (size_t i = 0; i < plans.size(); ++i) DrawCentrosome(plans[i], image.Cells[i].Centrosome, layer, size, size);
+  Blur(layer, size, size, kBlurSigma);
+  image.Centrosomes = Expose(layer, size, size, 250, 150, 300, random);
+
+  std::fill(layer.begin(), layer.end(), 0.0f);
+  for (size_t i = 0; i < plans.size(); ++i) image.Cells[i].GolgiCentre = DrawGolgi(plans[i], layer, size, size);
+  Blur(layer, size, size, kBlurSigma);
+  image.Golgi = Expose(layer, size, size, 280, 300, 150, random);
   return image;
 }
 

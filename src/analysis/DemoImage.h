@@ -13,6 +13,8 @@
 
 namespace orbelin {
 
+inline constexpr int32_t kLargestDemoSize = 8192;
+
 struct TDemoOptions {
   uint64_t Seed = 1;
   int32_t Size = 1024;  // width and height in pixels

@@ -39,7 +39,7 @@ int RunDemo(const TArguments& arguments) {
     uint64_t number = 0;
     if (argument == "--seed" && hasValue && ParseUnsigned(arguments[i + 1], UINT64_MAX, number)) {
       options.Seed = number;
-    } else if (argument == "--size" && hasValue && ParseUnsigned(arguments[i + 1], 16384, number)) {
+    } else if (argument == "--size" && hasValue && ParseUnsigned(arguments[i + 1], kLargestDemoSize, number)) {
       options.Size = static_cast<int32_t>(number);
     } else if (argument == "--cells" && hasValue && ParseUnsigned(arguments[i + 1], 100000, number)) {
       options.CellCount = static_cast<int32_t>(number);
