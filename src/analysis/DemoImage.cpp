@@ -100,7 +100,7 @@ struct TCellPlan {
 
 constexpr double kCameraOffset = 100;
 constexpr double kGain = 2;  // grey levels per photoelectron
-constexpr double kBlurSigma = 1.2;
+constexpr double kBlurSigma = 1.0;
 constexpr double kCentrosomeSigma = 1.3;
 constexpr double kGolgiSigma = 1.6;
 constexpr double kGolgiGap = 9;  // pixels between the nuclear rim and the ribbon's middle
@@ -289,14 +289,14 @@ TDemoImage MakeDemoImage(const TDemoOptions& options) {
                    (i / columns + 0.5) * slotHeight + random.Uniform(-slack, slack)};
     cell.radius = radius * random.Uniform(0.93, 1.0);
     // Nuclei keep a realistic size (about 35 to 50 µm² at 0.15 µm per pixel) whatever the cell spacing.
-    cell.axisA = random.Uniform(25, 29);
+    cell.axisA = random.Uniform(27, 31);
     cell.axisB = cell.axisA * random.Uniform(0.8, 0.95);
     cell.tilt = random.Uniform(0, std::numbers::pi);
     const double shift = radius * random.Uniform(0, 0.06);
     const double shiftAngle = random.Uniform(0, 2 * std::numbers::pi);
     cell.nucleus = {cell.centre.x + shift * std::cos(shiftAngle), cell.centre.y + shift * std::sin(shiftAngle)};
     cell.polarity = random.Uniform(-std::numbers::pi, std::numbers::pi);
-    cell.nucleusLevel = random.Uniform(2200, 3200);
+    cell.nucleusLevel = random.Uniform(2600, 3400);
     cell.centrosomeLevel = random.Uniform(4500, 6500);
     cell.golgiLevel = random.Uniform(2200, 3000);
     cell.golgiPhase = random.Uniform(0, 2 * std::numbers::pi);
