@@ -91,7 +91,6 @@ TEST_F(CliAnalyse, AHandPlacedMarkerIsAManualCorrection) {
   first.insert(first.rfind('}'), ", \"mtoc\": [40, 41]");
   std::string second = lines[4];
   if (second.back() == ',') second.pop_back();
-  test::WriteFile(dir_->File("moved.json"), {});
   const std::string text = "{\"cells\": [" + first + second + "]}";
   test::WriteFile(dir_->File("moved.json"), std::vector<uint8_t>(text.begin(), text.end()));
 
@@ -109,6 +108,8 @@ TEST_F(CliAnalyse, EmptyCasesBadFilesAndBadArguments) {
   test::WriteFile(dir_->File("none.json"), std::vector<uint8_t>{'{', '"', 'c', 'e', 'l', 'l', 's', '"', ':', '[', ']', '}'});
   test::WriteFile(dir_->File("broken.json"), std::vector<uint8_t>{'{', '"', 'c', 'e', 'l', 'l', 's', '"', ':', '['});
   test::WriteFile(dir_->File("junk.tif"), std::vector<uint8_t>(64, 'x'));
+  const std::string later = "{\"cells\": [{\"frame\": 1, \"outline\": [[1, 1], [9, 1], [9, 9]]}]}";
+  test::WriteFile(dir_->File("later.json"), std::vector<uint8_t>(later.begin(), later.end()));
   const std::string image = " '" + Demo() + "/cell-B.tif'";
   const std::string cells = " --cells '" + Demo() + "/cells.json'";
   const struct {
@@ -122,6 +123,9 @@ TEST_F(CliAnalyse, EmptyCasesBadFilesAndBadArguments) {
        "orbelin-cli analyse: " + dir_->File("broken.json") + ": malformed JSON: parse error at line 1, column 11"},
       {image + " --cells " + Quoted("missing.json"), 1, "orbelin-cli analyse: " + dir_->File("missing.json")},
       {" " + Quoted("junk.tif") + cells, 1, "orbelin-cli analyse: " + dir_->File("junk.tif") + ": not a readable image"},
+      {image + " --cells " + Quoted("later.json"), 1,
+       "orbelin-cli analyse: " + dir_->File("later.json") + ": frame 1 at /cells/0/frame, the image has 1 frames"},
+      {image + cells + " --out " + Quoted("no/such/folder/t.tsv"), 1, "orbelin-cli analyse: " + dir_->File("no/such/folder/t.tsv")},
       {image, 2, "usage: orbelin-cli analyse"},
       {image + cells + " --kind X=nucleus", 2, "orbelin-cli analyse: no channel \"X\""},
       {image + cells + " --kind B=organelle", 2, "orbelin-cli analyse: \"B=organelle\" is not CHANNEL=KIND"},
