@@ -126,6 +126,9 @@ BENCHMARK(BM_CziZstdDecompressAlone)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
+// The ND2 half of this program (readers_nd2_bench.cpp).
+void PrintNd2Targets(orbelin::bench::TMedianCollector& collector);
+
 int main(int argc, char** argv) {
   auto& collector = orbelin::bench::RunAll(argc, argv);
   orbelin::bench::PrintTarget("czi_raw_open_read_vs_pread",
@@ -134,6 +137,6 @@ int main(int argc, char** argv) {
   orbelin::bench::PrintTarget(
       "czi_zstd_open_read_vs_decompress",
       collector.MedianNs("BM_CziZstdOpenRead") / collector.MedianNs("BM_CziZstdDecompressAlone"), "<=", 1.2);
-  // More summary lines of other readers go here (one PrintTarget per target).
+  PrintNd2Targets(collector);
   return 0;
 }

@@ -17,6 +17,8 @@ const TCommand kCommands[] = {
     {"info", "info FILE...            describe image files", orbelin::cli::RunInfo},
     {"render", "render FILE... [--frame N] [--contrast FRACTION] [--gray] [--half] --out out.png  draw a frame's composite",
      orbelin::cli::RunRender},
+    {"demo", "demo OUTDIR [--seed N] [--size 1024] [--cells 12]  write a synthetic image with its cells and truth",
+     orbelin::cli::RunDemo},
 };
 
 void PrintUsage(std::FILE* out) {
