@@ -12,5 +12,6 @@ using TArguments = std::vector<std::string>;
 int RunInfo(const TArguments& arguments);
 int RunRender(const TArguments& arguments);
 int RunDemo(const TArguments& arguments);
+int RunAnalyse(const TArguments& arguments);
 
 }  // namespace orbelin::cli
