@@ -143,7 +143,7 @@ int RunAnalyse(const TArguments& arguments) {
     const int32_t channel = FindChannel(set.Channels(), entry.channel);
     if (channel < 0) {
       std::fprintf(stderr, "orbelin-cli analyse: no channel \"%s\"; the channels are:", entry.channel.c_str());
-      for (const auto& info : set.Channels()) std::fprintf(stderr, " %d=%s", info.Index, info.Name.c_str());
+      for (int32_t i = 0; i < set.ChannelCount(); ++i) std::fprintf(stderr, " %d=%s", i, set.Channels()[i].Name.c_str());
       std::fputc('\n', stderr);
       return 2;
     }
