@@ -14,7 +14,9 @@ struct TCommand {
 };
 
 const TCommand kCommands[] = {
-    {"info", "info FILE...            describe image files", orbelin::cli::RunInfo},
+    {"info", "info [--json] FILE...   describe image files", orbelin::cli::RunInfo},
+    {"plane", "plane FILE --position P --channel C [--time T] [--plane Z] --out plane.pgm  write one 16-bit plane",
+     orbelin::cli::RunPlane},
     {"render", "render FILE... [--frame N] [--contrast FRACTION] [--gray] [--half] --out out.png  draw a frame's composite",
      orbelin::cli::RunRender},
     {"analyse",

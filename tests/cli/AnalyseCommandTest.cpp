@@ -37,7 +37,7 @@ class CliAnalyse : public testing::Test {
 protected:
   static void SetUpTestSuite() {
     dir_ = new test::TempDir;
-    const test::TCliRun demo = RunCli(*dir_, "demo '" + Demo() + "' --size 512 --cells 6 --seed 21");
+    const test::TRun demo = RunCli(*dir_, "demo '" + Demo() + "' --size 512 --cells 6 --seed 21");
     ASSERT_EQ(demo.status, 0) << demo.err;
   }
   static void TearDownTestSuite() {
@@ -54,7 +54,7 @@ test::TempDir* CliAnalyse::dir_ = nullptr;
 
 TEST_F(CliAnalyse, DemoThenAnalyseGivesATableForEveryCell) {
   const std::string kinds = " --kind R=centrosome --kind g=golgi";
-  const test::TCliRun run =
+  const test::TRun run =
       RunCli(*dir_, "analyse '" + Demo() + "/cell-B.tif' --cells '" + Demo() + "/cells.json'" + kinds);
   ASSERT_EQ(run.status, 0) << run.err;
   const std::vector<std::string> lines = SplitText(run.out, "\r\n");
@@ -72,11 +72,11 @@ TEST_F(CliAnalyse, DemoThenAnalyseGivesATableForEveryCell) {
   }
 
   // With no files named, the image comes from the cells file; one row per cell to a file.
-  const test::TCliRun byCell = RunCli(
+  const test::TRun byCell = RunCli(
       *dir_, "analyse --cells '" + Demo() + "/cells.json'" + kinds + " --by-cell --out " + Quoted("table.tsv"));
   ASSERT_EQ(byCell.status, 0) << byCell.err;
   EXPECT_EQ(byCell.out, "");
-  const std::vector<std::string> cellLines = SplitText(test::ReadText(dir_->File("table.tsv")), "\r\n");
+  const std::vector<std::string> cellLines = SplitText(test::Slurp(dir_->File("table.tsv")), "\r\n");
   ASSERT_EQ(cellLines.size(), 8u);
   EXPECT_EQ(cellLines[1].rfind("Image\tCell#\tCell center-X\tCell center-Y\tCell size\tNucleus center-X\t", 0), 0u);
   EXPECT_EQ(SplitText(cellLines[1], "\t").size(), 34u);
@@ -85,7 +85,7 @@ TEST_F(CliAnalyse, DemoThenAnalyseGivesATableForEveryCell) {
 
 TEST_F(CliAnalyse, AHandPlacedMarkerIsAManualCorrection) {
   // The first cell of the demo, its marker moved to a fixed point; the second cell untouched.
-  const std::string cells = test::ReadText(Demo() + "/cells.json");
+  const std::string cells = test::Slurp(Demo() + "/cells.json");
   const std::vector<std::string> lines = SplitText(cells, "\n");
   std::string first = lines[3];  // {"frame": 0, "outline": [...]},
   first.insert(first.rfind('}'), ", \"mtoc\": [40, 41]");
@@ -94,7 +94,7 @@ TEST_F(CliAnalyse, AHandPlacedMarkerIsAManualCorrection) {
   const std::string text = "{\"cells\": [" + first + second + "]}";
   test::WriteFile(dir_->File("moved.json"), std::vector<uint8_t>(text.begin(), text.end()));
 
-  const test::TCliRun run = RunCli(*dir_, "analyse '" + Demo() + "/cell-B.tif' --cells " + Quoted("moved.json") +
+  const test::TRun run = RunCli(*dir_, "analyse '" + Demo() + "/cell-B.tif' --cells " + Quoted("moved.json") +
                                               " --kind 2=centrosome");
   ASSERT_EQ(run.status, 0) << run.err;
   auto rows = Rows(SplitText(run.out, "\r\n"));
@@ -131,7 +131,7 @@ TEST_F(CliAnalyse, EmptyCasesBadFilesAndBadArguments) {
       {image + cells + " --kind B=organelle", 2, "orbelin-cli analyse: \"B=organelle\" is not CHANNEL=KIND"},
   };
   for (const auto& c : cases) {
-    const test::TCliRun run = RunCli(*dir_, "analyse" + c.arguments);
+    const test::TRun run = RunCli(*dir_, "analyse" + c.arguments);
     EXPECT_EQ(run.status, c.status) << c.arguments << "\n" << run.err;
     EXPECT_EQ(run.err.rfind(c.errorStart, 0), 0u) << c.arguments << "\n" << run.err;
     EXPECT_EQ(run.out, "") << c.arguments;
@@ -142,7 +142,7 @@ TEST(CliDemo, RefusesBadArgumentsAndImpossibleLayouts) {
   test::TempDir dir;
   EXPECT_EQ(RunCli(dir, "demo").status, 2);
   EXPECT_EQ(RunCli(dir, "demo '" + dir.File("a") + "' --size big").status, 2);
-  const test::TCliRun crowded = RunCli(dir, "demo '" + dir.File("a") + "' --size 256 --cells 40");
+  const test::TRun crowded = RunCli(dir, "demo '" + dir.File("a") + "' --size 256 --cells 40");
   EXPECT_EQ(crowded.status, 1);
   EXPECT_EQ(crowded.err, "orbelin-cli demo: 40 cells do not fit into a 256x256 image.\n");
 }
