@@ -100,7 +100,7 @@ struct TCellPlan {
 
 constexpr double kCameraOffset = 100;
 constexpr double kGain = 2;  // grey levels per photoelectron
-constexpr double kBlurSigma = 1.0;
+constexpr double kBlurSigma = 0.7;
 constexpr double kCentrosomeSigma = 1.3;
 constexpr double kGolgiSigma = 1.6;
 constexpr double kGolgiGap = 5;  // pixels between the nuclear rim and the ribbon's middle

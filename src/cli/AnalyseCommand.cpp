@@ -17,9 +17,7 @@
 #include "document/ChannelFiles.h"
 #include "document/ImageSet.h"
 #include "foundation/Exceptions.h"
-#include "foundation/Stream.h"
 #include "foundation/StringHelpers.h"
-#include "readers/tiff/TiffImage.h"
 
 namespace orbelin::cli {
 
@@ -89,23 +87,6 @@ bool ParseOptions(const TArguments& arguments, TAnalyseOptions& options) {
   return !options.cells.empty();
 }
 
-// The TIFF/STK plane function on files; an unopenable file is simply not accepted.
-TImageFormats CommandLineFormats() {
-  TImageFormats formats = DefaultImageFormats();
-  if (!formats.ReadTiff)
-    formats.ReadTiff = [](const std::string& fileName, int32_t index, TWordDynArray& plane, int32_t& width,
-                          int32_t& height, int32_t& planeCount, double& pixelSize) {
-      std::unique_ptr<TFileStream> stream;
-      try {
-        stream = OpenFileRead(fileName);
-      } catch (const Exception&) {
-        return false;
-      }
-      return ReadTiffPlane(*stream, index, plane, width, height, planeCount, pixelSize);
-    };
-  return formats;
-}
-
 // The channel a --kind names: an exact index from 0, else a channel name ignoring case.
 int32_t FindChannel(const TChannelInfos& channels, const std::string& name) {
   if (name.find_first_not_of("0123456789") == std::string::npos && name.size() < 9) {
@@ -143,7 +124,7 @@ int RunAnalyse(const TArguments& arguments) {
     options.files.push_back((std::filesystem::path(options.cells).parent_path() / cellsFile.Image).string());
   }
 
-  const TImageFormats formats = CommandLineFormats();
+  const TImageFormats& formats = DefaultImageFormats();
   for (const auto& file : options.files) {
     TChannelInfos channels;
     if (!ReadChannelsOfFile(file, formats, channels)) {
@@ -162,7 +143,7 @@ int RunAnalyse(const TArguments& arguments) {
     const int32_t channel = FindChannel(set.Channels(), entry.channel);
     if (channel < 0) {
       std::fprintf(stderr, "orbelin-cli analyse: no channel \"%s\"; the channels are:", entry.channel.c_str());
-      for (const auto& info : set.Channels()) std::fprintf(stderr, " %d=%s", info.Index, info.Name.c_str());
+      for (int32_t i = 0; i < set.ChannelCount(); ++i) std::fprintf(stderr, " %d=%s", i, set.Channels()[i].Name.c_str());
       std::fputc('\n', stderr);
       return 2;
     }

@@ -19,6 +19,9 @@ const TCommand kCommands[] = {
      orbelin::cli::RunPlane},
     {"render", "render FILE... [--frame N] [--contrast FRACTION] [--gray] [--half] --out out.png  draw a frame's composite",
      orbelin::cli::RunRender},
+    {"analyse",
+     "analyse FILE... --cells cells.json [--kind NAME_OR_INDEX=KIND ...] [--by-cell] [--out table.tsv]  measure the cells",
+     orbelin::cli::RunAnalyse},
     {"demo", "demo OUTDIR [--seed N] [--size 1024] [--cells 12]  write a synthetic image with its cells and truth",
      orbelin::cli::RunDemo},
 };

@@ -127,7 +127,7 @@ TEST_F(CliAnalyse, EmptyCasesBadFilesAndBadArguments) {
        "orbelin-cli analyse: " + dir_->File("later.json") + ": frame 1 at /cells/0/frame, the image has 1 frames"},
       {image + cells + " --out " + Quoted("no/such/folder/t.tsv"), 1, "orbelin-cli analyse: " + dir_->File("no/such/folder/t.tsv")},
       {image, 2, "usage: orbelin-cli analyse"},
-      {image + cells + " --kind X=nucleus", 2, "orbelin-cli analyse: no channel \"X\""},
+      {image + cells + " --kind X=nucleus", 2, "orbelin-cli analyse: no channel \"X\"; the channels are: 0=B 1=G 2=R\n"},
       {image + cells + " --kind B=organelle", 2, "orbelin-cli analyse: \"B=organelle\" is not CHANNEL=KIND"},
   };
   for (const auto& c : cases) {
