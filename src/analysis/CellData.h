@@ -48,7 +48,7 @@ public:
   std::vector<double> SignalCenterDistance;
   std::vector<double> SignalNuclearCenterDistance;
   std::vector<double> SignalNucleusDistance;
-  TCardinalDynArray SignalOnNucleus;              // Σ intensities on the nucleus, wraps at 2^32
+  std::vector<uint64_t> SignalOnNucleus;          // Σ intensities on the nucleus (64-bit like TotalSignal)
   std::vector<double> CoverageAngle;              // share of the nuclear rim covered, degrees
   std::vector<double> CiliumLength;               // skeleton length, pixels
 

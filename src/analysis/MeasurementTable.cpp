@@ -159,7 +159,7 @@ private:
   void NucleusRelations(const TCellData& cell, int32_t channel, const char* sizeName, const char* signalName,
                         const char* distanceName, const char* centreName) {
     Integer(sizeName, uint64_t{At(cell.SizeOnNucleus, channel)});
-    Integer(signalName, uint64_t{At(cell.SignalOnNucleus, channel)});
+    Integer(signalName, At(cell.SignalOnNucleus, channel));
     Real2(distanceName, At(cell.SignalNucleusDistance, channel));
     Real2(centreName, At(cell.SignalNuclearCenterDistance, channel));
   }

@@ -82,7 +82,8 @@ void RelateToNucleus(const TNucleusContext& nucleus, const TWordDynArray& nucleu
       nucleus.Rim.size() != box.Count())
     RaiseError<EMathError>("Arrays have different sizes.");
   double sumD1 = 0, sumVD1 = 0, sumD2 = 0, sumVD2 = 0;
-  uint32_t sizeOn = 0, signalOn = 0, covered = 0;
+  uint32_t sizeOn = 0, covered = 0;
+  uint64_t signalOn = 0;
   for (int32_t y = 0; y < box.Height; ++y) {
     const size_t row = static_cast<size_t>(y) * static_cast<size_t>(box.Width);
     for (int32_t x = 0; x < box.Width; ++x) {
@@ -102,7 +103,7 @@ void RelateToNucleus(const TNucleusContext& nucleus, const TWordDynArray& nucleu
       sumVD2 += v * d2;
       if (onNucleus) {
         sizeOn += 1;
-        signalOn += v;  // wraps, as the stored 32-bit figure does
+        signalOn += v;  // 64-bit: a large object on the nucleus passes 2^32
       }
       if (nucleus.Rim[i] != 0) covered += 1;
     }

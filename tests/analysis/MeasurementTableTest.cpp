@@ -78,7 +78,7 @@ TEST(MeasurementTable, MeasurementRowsListEveryCellOfEveryFrameInOrder) {
   TCellData& second = AddCell(frames[0], 2, 100);
   second.MtocDetected = {5, 6};
   second.MtocPosition = {7, 8};  // dragged by the user
-  second.SignalOnNucleus[1] = 4294967295u;
+  second.SignalOnNucleus[1] = 4294967296ull;  // past 32 bits, printed in full
   AddCell(frames[1], 2);
 
   std::vector<int32_t> analysed;
@@ -102,7 +102,7 @@ TEST(MeasurementTable, MeasurementRowsListEveryCellOfEveryFrameInOrder) {
   EXPECT_EQ(*FindLine(lines, "MTOC center-X"), "MTOC center-X\t31\t7\t0");
   EXPECT_EQ(*FindLine(lines, "MTOC center-Y"), "MTOC center-Y\t32\t8\t0");
   EXPECT_EQ(*FindLine(lines, "Manual correction"), "Manual correction\t0\t1\t0");
-  EXPECT_EQ(*FindLine(lines, "MTOC signal on nucleus"), "MTOC signal on nucleus\t0\t4294967295\t0");
+  EXPECT_EQ(*FindLine(lines, "MTOC signal on nucleus"), "MTOC signal on nucleus\t0\t4294967296\t0");
   EXPECT_EQ(*FindLine(lines, "MTOC to nucleus"), "MTOC to nucleus\t3037000499.98\t0.00\t0.00");
 
   const TCopiedMeasurements copied = CopyMeasurements(frames, channels, {}, true, '.');

@@ -111,7 +111,7 @@ TEST(NucleusRelationsTest, NearestNucleusPixelEqualsTheFullSearch) {
   }
 }
 
-TEST(NucleusRelationsTest, SignalOnNucleusWrapsAt32Bits) {
+TEST(NucleusRelationsTest, SignalOnNucleusDoesNotWrapAt32Bits) {
   Scene scene(0, 0, 257, 256);
   std::fill(scene.nucleus.begin(), scene.nucleus.end(), 65535);
   std::fill(scene.objects.begin(), scene.objects.end(), 65535);
@@ -120,7 +120,8 @@ TEST(NucleusRelationsTest, SignalOnNucleusWrapsAt32Bits) {
   TCellData cell = MeasuredCell(scene, 0);
   RelateToNucleus(nucleus, scene.nucleus, scene.objects, scene.box, cell, 0);
   EXPECT_EQ(cell.SizeOnNucleus[0], 257u * 256u);
-  EXPECT_EQ(cell.SignalOnNucleus[0], static_cast<uint32_t>(uint64_t{65535} * 257 * 256));
+  EXPECT_EQ(cell.SignalOnNucleus[0], uint64_t{65535} * 257 * 256);
+  EXPECT_EQ(cell.SignalOnNucleus[0], cell.TotalSignal[0]);
   EXPECT_EQ(cell.MeanNucleusDistance[0], 0);
 }
 
