@@ -10,16 +10,12 @@
 
 namespace orbelin {
 
-// The document's reader seam has a type of the same name; the inline
-// namespace keeps the two apart at link time.
-inline namespace reader_registry {
 // What the registry knows of a reader class; its address is the class's identity.
 struct TReaderClass {
   const char* Name;
   int (*CanRead)(const std::string& fileName);
   std::unique_ptr<TSciImageReader> (*Create)();
 };
-}  // namespace reader_registry
 
 // Adds the class with its description and ";"-separated extensions to FileClasses().
 void RegisterReaderClass(const TReaderClass& readerClass, std::string_view description,
