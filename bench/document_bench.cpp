@@ -135,8 +135,9 @@ int main(int argc, char** argv) {
   const double copy = results.MedianNs("BM_CopyFourPlanes");
   const double load = results.MedianNs("BM_LoadPlaneWithHistogram");
   const double read = results.MedianNs("BM_ReadTiffPlane");
-  orbelin::bench::PrintTarget("compose_vs_memcpy", copy > 0 ? compose / copy : 0, "<=", 3.0);
-  orbelin::bench::PrintTarget("load_plane_vs_read_tiff", read > 0 ? load / read : 0, "<=", 1.3);
+  // A target whose benchmarks were filtered out is not reported.
+  if (compose > 0 && copy > 0) orbelin::bench::PrintTarget("compose_vs_memcpy", compose / copy, "<=", 3.0);
+  if (load > 0 && read > 0) orbelin::bench::PrintTarget("load_plane_vs_read_tiff", load / read, "<=", 1.3);
   std::filesystem::remove(TiffFile());
   return 0;
 }

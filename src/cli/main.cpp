@@ -19,6 +19,8 @@ const TCommand kCommands[] = {
      orbelin::cli::RunPlane},
     {"render", "render FILE... [--frame N] [--contrast FRACTION] [--gray] [--half] --out out.png  draw a frame's composite",
      orbelin::cli::RunRender},
+    {"demo", "demo OUTDIR [--seed N] [--size 1024] [--cells 12]  write a synthetic image with its cells and truth",
+     orbelin::cli::RunDemo},
 };
 
 void PrintUsage(std::FILE* out) {

@@ -128,14 +128,11 @@ void FillRangeLut(TDisplayRange range, TByteDynArray& lut) {
   const uint32_t low = range.Low, high = range.High;
   uint32_t span = static_cast<uint16_t>(high - low);
   if (span == 0) span = 1;
-  for (uint32_t v = 0; v < kSampleValueCount; ++v) {
-    if (v <= low)
-      lut[v] = 0;
-    else if (v >= high)
-      lut[v] = 255;
-    else
-      lut[v] = static_cast<uint8_t>((v - low) * 255 / span);
-  }
+  // Everything at or below low is 0, everything above it and at or above high 255;
+  // only the values between need the division.
+  std::fill(lut.begin(), lut.begin() + low + 1, uint8_t{0});
+  std::fill(lut.begin() + low + 1, lut.end(), uint8_t{255});
+  for (uint32_t v = low + 1; v < high; ++v) lut[v] = static_cast<uint8_t>((v - low) * 255 / span);
 }
 
 TByteDynArray BuildLut(int32_t min, int32_t max, double gamma) {

@@ -208,6 +208,19 @@ std::string TImageSet::SizeText() const {
   return text;
 }
 
+std::string TImageSet::PositionText() const {
+  if (currentFrame_ < 0) return {};
+  return FormatText("Pos: %d of %d", currentFrame_ + 1, FrameCount());
+}
+
+std::string TImageSet::FrameMenuCaption(int32_t index) const {
+  const size_t cells = index >= 0 && index < static_cast<int32_t>(frames_.size())
+                           ? frames_[static_cast<size_t>(index)].Cells.size()
+                           : 0;
+  const std::string selected = FormatText("(%d cells selected)", static_cast<int>(cells));
+  return FormatText("Position %d %s", index + 1, selected.c_str());
+}
+
 bool TImageSet::SetSlotChannel(TColorSlot slot, int32_t index) {
   if (index < 0) index = -1;
   if (index == slots_.SlotChannel[slot] || index >= channels_.Count()) return false;

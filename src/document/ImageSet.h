@@ -54,6 +54,10 @@ public:
   int32_t DisplayBits() const { return displayBits_; }
   // The first channel's size and pixel size, as the status bar shows them.
   std::string SizeText() const;
+  // "Pos: 2 of 5" for the status bar; empty when no frame is shown.
+  std::string PositionText() const;
+  // The frame menu's item for frame index, e.g. "Position 3 (2 cells selected)".
+  std::string FrameMenuCaption(int32_t index) const;
 
   const TColorSlots& Slots() const { return slots_; }
   // Remembered names per slot and per algorithm, loaded and saved by the owner.

@@ -109,6 +109,10 @@ TEST(GoToFrame, ClampsToTheFrames) {
   EXPECT_FALSE(set.GoToFrame(2));
   EXPECT_TRUE(set.GoToFrame(1));
   EXPECT_EQ(set.Frames()[1].ChannelData[0].MaxValue, 20);
+  EXPECT_EQ(set.PositionText(), "Pos: 2 of 3");
+  set.Frames()[2].AddCell(std::make_unique<test::TPlainCell>());
+  EXPECT_EQ(set.FrameMenuCaption(2), "Position 3 (1 cells selected)");
+  EXPECT_EQ(set.TotalCellCount(), 1);
 }
 
 TEST(OpenFiles, DisplayBitsFromSignificantBitsOrTheLargestSample) {

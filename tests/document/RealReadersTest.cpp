@@ -71,5 +71,19 @@ TEST(CziImageSet, CorpusScenesBecomeFramesWithSlotsByChannelName) {
   EXPECT_GT(data.MaxValue, data.MinValue);
 }
 
+TEST(Nd2ImageSet, CorpusChannelsFillTheSlotsByName) {
+  ORBELIN_REQUIRE_CORPUS(corpus);
+  TImageSet set;
+  set.OpenFiles({(corpus / "nd2" / "nis_C4_256x256_u16.nd2").string()});
+  ASSERT_EQ(set.ChannelCount(), 4);
+  // Mono, DAPI, FITC BP, TRITC BP: rules for three, the fill step puts Mono in Magenta.
+  EXPECT_EQ(set.Slots().SlotChannel, (std::array<int32_t, kColorSlotCount>{2, 3, 1, 0, -1, -1, -1}));
+  EXPECT_EQ(set.Channels().Algorithm(1), daNucleus);
+  EXPECT_NEAR(set.Channels()[0].PixelSize, 0.3234e-6, 0.0001e-6);
+  TBgrImage image;
+  ASSERT_TRUE(ComposeFrame(set, image).Drawn);
+  EXPECT_EQ(image.Width, 256);
+}
+
 }  // namespace
 }  // namespace orbelin
