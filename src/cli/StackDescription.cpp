@@ -172,7 +172,8 @@ std::string DescriptionText(const json& d) {
       if (value.is_string() ? value.get<std::string>().empty() : value.get<double>() == 0) continue;
       line("optics " + name + ": " + (value.is_string() ? value.get<std::string>() : Number(value.get<double>())));
     }
-  for (const auto& [name, value] : d["textInfo"].items()) line("text " + name + ": " + Indented(value.get<std::string>()));
+  for (const auto& [name, value] : d["textInfo"].items())
+    if (!value.get<std::string>().empty()) line("text " + name + ": " + Indented(value.get<std::string>()));
   return out;
 }
 

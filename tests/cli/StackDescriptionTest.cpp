@@ -21,6 +21,7 @@ protected:
     stack.Optics.ObjectiveName = "Plan Apo 60x Oil";
     stack.Optics.ObjectiveMagnification = 60;
     stack.Optics.NumericalAperture = 1.4f;
+    stack.TextInfo.SetValue("Author", "");
     stack.TextInfo.SetValue("Description", "first line\r\nsecond line");
     TImageInfo info;
     info.Width = 4;
@@ -65,6 +66,7 @@ TEST(StackDescription, TextAndJsonOfAMicroscopeStack) {
   EXPECT_EQ(description["optics"]["objective"], "Plan Apo 60x Oil");
   EXPECT_EQ(description["optics"]["zoom"], 0);
   EXPECT_EQ(description["textInfo"]["Description"], "first line\r\nsecond line");
+  EXPECT_EQ(description["textInfo"]["Author"], "");
   EXPECT_EQ(description["channels"][1]["illumination"], "Epifluorescence");
 }
 
