@@ -167,9 +167,13 @@ std::string DescriptionText(const json& d) {
   if (d["timeInterval"].get<double>() > 0) line("time interval: " + Number(d["timeInterval"].get<double>()));
   if (d["planeSpacing"].get<double>() > 0) line("plane spacing: " + Number(d["planeSpacing"].get<double>()));
   if (!d["optics"].is_null())
-    for (const auto& [name, value] : d["optics"].items())
+    for (const auto& [name, value] : d["optics"].items()) {
+      // The text shows only what the file states; the JSON keeps every field.
+      if (value.is_string() ? value.get<std::string>().empty() : value.get<double>() == 0) continue;
       line("optics " + name + ": " + (value.is_string() ? value.get<std::string>() : Number(value.get<double>())));
-  for (const auto& [name, value] : d["textInfo"].items()) line("text " + name + ": " + Indented(value.get<std::string>()));
+    }
+  for (const auto& [name, value] : d["textInfo"].items())
+    if (!value.get<std::string>().empty()) line("text " + name + ": " + Indented(value.get<std::string>()));
   return out;
 }
 

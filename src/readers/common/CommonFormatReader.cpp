@@ -40,7 +40,7 @@ constexpr TPictureChannel kBlank{"Blank", 0, 0xFFFFFF};
 // One channel per component that carries information; "Blank" when none does.
 std::vector<TPictureChannel> InformativeChannels(const QImage& normalised) {
   std::vector<TPictureChannel> channels;
-  const int components = PictureBytesPerPixel(normalised);
+  const int components = PictureLayoutOf(normalised).Components;
   for (const TPictureChannel& channel : kColorChannels)
     if (channel.Component < components && ComponentIsInformative(normalised, channel.Component))
       channels.push_back(channel);
@@ -52,7 +52,7 @@ void SetUpStack(const std::string& fileName, const QImage& picture, const std::v
                 const std::vector<double>& frameTimes, TStackInfo& stackInfo, TImageInfos& imageInfos) {
   const int c = static_cast<int>(channels.size());
   const int f = static_cast<int>(frameTimes.size());
-  uint8_t dimension = CommonFormatFrameDimension();
+  const uint8_t dimension = CommonFormatFrameDimension();
 
   stackInfo.Sizes[dimChannel] = c;
   stackInfo.Channels.resize(static_cast<size_t>(c));
@@ -86,7 +86,7 @@ void SetUpStack(const std::string& fileName, const QImage& picture, const std::v
       break;
   }
 
-  const bool sixteenBit = PictureBytesPerPixel(picture) == 2;
+  const bool sixteenBit = PictureLayoutOf(picture).SampleBytes == 2;
   imageInfos.assign(static_cast<size_t>(c) * static_cast<size_t>(f), TImageInfo{});
   for (int ch = 0; ch < c; ++ch) {
     TChannelInfo& channel = stackInfo.Channels[static_cast<size_t>(ch)];
@@ -207,7 +207,7 @@ int TCommonFormatReader::ReadHeader(const std::string& fileName, TStackInfo& sta
       if (cacheFile_ == fileName && cacheFrame_ == 0 && !cache_.isNull()) first = cache_;
     }
     if (first.isNull()) first = NormalisePicture(DecodePictureFrame(fileName, format, 0), false);
-    if (first.isNull() || PictureBytesPerPixel(first) == 0) return kReadHeaderInconsistent;
+    if (first.isNull() || PictureLayoutOf(first).Components == 0) return kReadHeaderInconsistent;
     channels = IsGreyPicture(first) ? std::vector<TPictureChannel>{kGrey} : InformativeChannels(first);
     frameTimes.assign(1, 0.0);
   }
@@ -237,7 +237,7 @@ bool TCommonFormatReader::ReadImageData(int index, TByteDynArray& data) {
     cacheFrame_ = info.SourcePlane;
   }
   // A file rewritten since it was described no longer matches its image infos.
-  const bool sixteenBit = PictureBytesPerPixel(cache_) == 2;
+  const bool sixteenBit = PictureLayoutOf(cache_).SampleBytes == 2;
   if (cache_.width() != info.Width || cache_.height() != info.Height || sixteenBit != (info.PixelType == ptUInt16))
     return false;
   const int component = info.Component == kGifGreyComponent ? 0 : info.Component;

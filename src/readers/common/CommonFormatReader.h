@@ -3,7 +3,7 @@
 // recognised but have no decoder here): the picture's informative colour
 // components become channels, the frames of an animated GIF become time
 // points, positions or planes, and every image is delivered as its 8-bit
-// samples (16-bit grey pictures keep their 16 bits).
+// samples (pictures of 16 bits per component keep their 16 bits).
 #include <QImage>
 
 #include <cstdint>

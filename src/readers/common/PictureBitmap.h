@@ -36,20 +36,28 @@ int DecodePictureFrames(const std::string& fileName, TPictureFormat format, int 
 QImage DecodePictureFrame(const std::string& fileName, TPictureFormat format, int frame);
 
 // Brings a picture into one of the layouts the reader reads: 8-bit grey
-// (Grayscale8), 16-bit grey (Grayscale16), 24-bit B,G,R (BGR888) or 32-bit
-// B,G,R,A (ARGB32 on this little-endian machine). Animated pictures have no
-// alpha worth a channel, so `dropAlpha` makes them 24-bit.
+// (Grayscale8), 16-bit grey (Grayscale16), 24-bit B,G,R (BGR888), 32-bit
+// B,G,R,A (ARGB32 on this little-endian machine), and for 16 bits per
+// component R,G,B,X (RGBX64) or R,G,B,A (RGBA64). Animated pictures have no
+// alpha worth a channel, so `dropAlpha` leaves it out.
 QImage NormalisePicture(const QImage& picture, bool dropAlpha);
 
-// Bytes per pixel of a normalised picture: 1, 2 (16-bit grey), 3 or 4.
-int PictureBytesPerPixel(const QImage& normalised);
-// True when the picture holds only grey: a grey layout, or 24-bit with equal
-// blue, green and red in every pixel. A 32-bit picture never is.
+// How a normalised picture stores its pixels; all zero for other layouts.
+struct TPictureLayout {
+  int Components;   // 1 grey, 3 colour, 4 colour with alpha
+  int SampleBytes;  // 1 or 2
+  int PixelBytes;
+};
+TPictureLayout PictureLayoutOf(const QImage& normalised);
+
+// True when the picture holds only grey: a grey layout, or colour without
+// alpha with equal blue, green and red in every pixel. Pictures with alpha never are.
 bool IsGreyPicture(const QImage& normalised);
-// False only when the component has one value in every pixel and that value is 0 or 255.
+// False only when the component (by its 8-bit offset) has one value in every
+// pixel and that value is 0 or full scale.
 bool ComponentIsInformative(const QImage& normalised, int offset);
-// The samples of one component, row by row, without row padding; grey layouts
-// give their pixels (16-bit grey as native 16-bit values).
+// The samples of one component (by its 8-bit offset), row by row, without row
+// padding, 16-bit samples as native 16-bit values; grey layouts give their pixels.
 void CopyPictureComponent(const QImage& normalised, int offset, TByteDynArray& data);
 
 // Decoder name of a format for the image reader; nullptr when none decodes it here.

@@ -113,6 +113,43 @@ TEST(CommonFormatReader, SixteenBitGreyPngKeepsItsSixteenBits) {
   EXPECT_EQ(ReadPlane(reader, 0), TWordDynArray(std::begin(values), std::end(values)));
 }
 
+TEST(CommonFormatReader, SixteenBitColourPngKeepsItsSixteenBits) {
+  test::TempDir dir;
+  for (const QImage::Format format : {QImage::Format_RGBX64, QImage::Format_RGBA64}) {
+    const bool alpha = format == QImage::Format_RGBA64;
+    SCOPED_TRACE(alpha ? "with alpha" : "without alpha");
+    QImage image(3, 2, format);
+    std::vector<QRgba64> pixels;
+    for (int i = 0; i < 6; ++i) {
+      // Values whose low bytes differ from their high bytes, and blue constant 0 (not informative).
+      const QRgba64 pixel = QRgba64::fromRgba64(uint16_t(1000 * i + 1), uint16_t(65535 - 300 * i), 0,
+                                                alpha ? uint16_t(60000 - 7 * i) : 65535);
+      image.setPixelColor(i % 3, i / 3, QColor::fromRgba64(pixel));
+      pixels.push_back(pixel);
+    }
+    const std::string path = dir.File(alpha ? "rgba64.png" : "rgb64.png");
+    SavePicture(image, path, "png");
+
+    TCommonFormatReader reader;
+    reader.Open(path);
+    const std::vector<std::string> expected =
+        alpha ? std::vector<std::string>{"Red", "Green", "Alpha"} : std::vector<std::string>{"Red", "Green"};
+    ASSERT_EQ(ChannelNames(reader), expected);
+    EXPECT_EQ(reader.BitsPerSample(), 16);
+    TWordDynArray red, green, transparency;
+    for (const QRgba64& pixel : pixels) {
+      red.push_back(pixel.red());
+      green.push_back(pixel.green());
+      transparency.push_back(pixel.alpha());
+    }
+    EXPECT_EQ(ReadPlane(reader, 0), red);
+    EXPECT_EQ(ReadPlane(reader, 1), green);
+    if (alpha) {
+      EXPECT_EQ(ReadPlane(reader, 2), transparency);
+    }
+  }
+}
+
 TEST(CommonFormatReader, ChannelsAreTheInformativeComponents) {
   struct TCase {
     const char* name;
