@@ -1,10 +1,10 @@
 #include "numeric/Lattice.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
 #include "foundation/Exceptions.h"
+#include "numeric/ArrayOps.h"
 
 namespace orbelin {
 
@@ -41,19 +41,19 @@ TRect CopyRows(uint16_t* dest, int32_t destWidth, int32_t destHeight, const uint
   const TSpan xs = ShiftedSpan(srcWidth, destWidth, dx);
   const TSpan ys = ShiftedSpan(srcHeight, destHeight, dy);
   if (xs.count == 0 || ys.count == 0) return {};
-  const size_t bytes = size_t(xs.count) * sizeof(uint16_t);
-  auto copyRow = [&](int32_t r) {
-    std::memmove(dest + size_t(ys.dest + r) * size_t(destWidth) + size_t(xs.dest),
-                 src + size_t(ys.src + r) * size_t(srcWidth) + size_t(xs.src), bytes);
-  };
-  if (xs.count == destWidth && destWidth == srcWidth && dest != src) {
-    // Whole rows of equal width: one block.
-    std::memcpy(dest + size_t(ys.dest) * size_t(destWidth), src + size_t(ys.src) * size_t(srcWidth),
-                bytes * size_t(ys.count));
-  } else if (dest == src && ys.dest > ys.src) {
-    for (int32_t r = ys.count - 1; r >= 0; --r) copyRow(r);  // shifting down in place
+  uint16_t* to = dest + size_t(ys.dest) * size_t(destWidth) + size_t(xs.dest);
+  const uint16_t* from = src + size_t(ys.src) * size_t(srcWidth) + size_t(xs.src);
+  if (dest != src) {
+    CopyBlock(to, from, size_t(ys.count), size_t(xs.count), size_t(srcWidth - xs.count),
+              size_t(destWidth - xs.count));
+  } else if (ys.dest > ys.src) {
+    // Shifting down within one lattice: bottom row first, so no source row is
+    // overwritten before it is read.
+    for (int32_t r = ys.count - 1; r >= 0; --r)
+      CopyWords(to + size_t(r) * size_t(destWidth), from + size_t(r) * size_t(srcWidth), size_t(xs.count));
   } else {
-    for (int32_t r = 0; r < ys.count; ++r) copyRow(r);
+    for (int32_t r = 0; r < ys.count; ++r)
+      CopyWords(to + size_t(r) * size_t(destWidth), from + size_t(r) * size_t(srcWidth), size_t(xs.count));
   }
   return {xs.dest, ys.dest, xs.dest + xs.count, ys.dest + ys.count};
 }
@@ -67,12 +67,8 @@ TRect Clipped(const TRect& rect, int32_t w, int32_t h) {
 
 void FillRows(uint16_t* pixels, int32_t width, const TRect& r, uint16_t value) {
   if (r.right <= r.left || r.bottom <= r.top) return;
-  if (r.left == 0 && r.right == width) {
-    std::fill_n(pixels + size_t(r.top) * size_t(width), size_t(width) * size_t(r.Height()), value);
-    return;
-  }
-  for (int32_t y = r.top; y < r.bottom; ++y)
-    std::fill_n(pixels + size_t(y) * size_t(width) + size_t(r.left), size_t(r.Width()), value);
+  FillBlock(pixels + size_t(r.top) * size_t(width) + size_t(r.left), size_t(r.Height()),
+            size_t(r.Width()), value, size_t(width - r.Width()));
 }
 
 }  // namespace
@@ -89,9 +85,9 @@ void TLattice::Init(int32_t w, int32_t h, TLatticeInit mode) {
   Count = w * h;
   Data.resize(size_t(Count));
   if (mode == liZero)
-    std::fill(Data.begin(), Data.end(), uint16_t{0});
+    FillWords(Data, 0);
   else if (mode == liMaxFill)
-    std::fill(Data.begin(), Data.end(), uint16_t{65535});
+    FillWords(Data, 65535);
 }
 
 void TLattice::InitLike(const TLattice& other, TLatticeInit mode) {
@@ -99,7 +95,7 @@ void TLattice::InitLike(const TLattice& other, TLatticeInit mode) {
     if (&other == this) return;  // already a copy of itself
     Init(other.Width, other.Height, liNoFill);
     const TWordDynArray& values = other.Values();
-    std::copy(values.begin(), values.end(), Data.begin());
+    CopyWords(Data.data(), values.data(), values.size());
     return;
   }
   Init(other.Width, other.Height, mode);
@@ -134,16 +130,12 @@ void TLattice::CheckSameSize(const TLattice& other) const {
 
 void TLattice::MinWith(const TLattice& other) {
   CheckSameSize(other);
-  uint16_t* a = Pixels();
-  const uint16_t* b = other.Pixels();
-  for (int32_t i = 0; i < Count; ++i) a[i] = std::min(a[i], b[i]);
+  MinInPlace(Pixels(), other.Pixels(), size_t(Count));
 }
 
 void TLattice::MaxWith(const TLattice& other) {
   CheckSameSize(other);
-  uint16_t* a = Pixels();
-  const uint16_t* b = other.Pixels();
-  for (int32_t i = 0; i < Count; ++i) a[i] = std::max(a[i], b[i]);
+  MaxInPlace(Pixels(), other.Pixels(), size_t(Count));
 }
 
 void TLattice::CopyShifted(const TLattice& src, int32_t dx, int32_t dy) {
@@ -158,8 +150,7 @@ void TLattice::CopyShiftedFill(const TLattice& src, int32_t dx, int32_t dy, uint
 }
 
 void TLattice::Fill(uint16_t value) {
-  TWordDynArray& values = Values();
-  std::fill(values.begin(), values.end(), value);
+  FillWords(Values(), value);
 }
 
 void TLattice::FillRect(const TRect& rect, uint16_t value) {

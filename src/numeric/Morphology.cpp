@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "foundation/Exceptions.h"
+#include "numeric/ArrayOps.h"
 #include "numeric/Neighbourhood3x3.h"
 
 namespace orbelin {
@@ -58,8 +59,9 @@ TRect SampledRect(const TLattice& lattice, int32_t dx, int32_t dy) {
 
 // dest(q) := op(dest(q), src(q + (dx, dy))) over the rectangle where the
 // sample lies inside src; returns that rectangle.
-template <class Op>
-TRect CombineShifted(TLattice& dest, const TLattice& src, int32_t dx, int32_t dy, Op op) {
+using TRowOp = void (*)(uint16_t*, const uint16_t*, size_t);
+
+TRect CombineShifted(TLattice& dest, const TLattice& src, int32_t dx, int32_t dy, TRowOp op) {
   const TRect r = SampledRect(src, dx, dy);
   const size_t width = size_t(src.Width);
   uint16_t* d = dest.Pixels();
@@ -68,13 +70,13 @@ TRect CombineShifted(TLattice& dest, const TLattice& src, int32_t dx, int32_t dy
   for (int32_t y = r.top; y < r.bottom; ++y) {
     uint16_t* row = d + size_t(y) * width + size_t(r.left);
     const uint16_t* from = s + size_t(y + dy) * width + size_t(r.left + dx);
-    for (size_t k = 0; k < count; ++k) row[k] = op(row[k], from[k]);
+    op(row, from, count);
   }
   return r;
 }
 
-const auto kMin = [](uint16_t a, uint16_t b) { return std::min(a, b); };
-const auto kMax = [](uint16_t a, uint16_t b) { return std::max(a, b); };
+constexpr TRowOp kMin = static_cast<TRowOp>(&MinInPlace);
+constexpr TRowOp kMax = static_cast<TRowOp>(&MaxInPlace);
 
 }  // namespace
 

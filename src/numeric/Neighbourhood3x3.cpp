@@ -1,6 +1,8 @@
 #include "numeric/Neighbourhood3x3.h"
 
+#ifdef ORBELIN_X86_VECTOR_PATHS
 #include <emmintrin.h>
+#endif
 
 #include "foundation/CpuLevel.h"
 #include "numeric/Neighbourhood3x3Kernel.h"
@@ -18,6 +20,7 @@ struct TScalarLanes {
   static T Max(T a, T b) { return a > b ? a : b; }
 };
 
+#ifdef ORBELIN_X86_VECTOR_PATHS
 // SSE2 has no unsigned 16-bit min/max; saturating subtraction gives both.
 struct TSse2Lanes {
   using T = __m128i;
@@ -27,9 +30,10 @@ struct TSse2Lanes {
   static T Min(T a, T b) { return _mm_sub_epi16(a, _mm_subs_epu16(a, b)); }
   static T Max(T a, T b) { return _mm_add_epi16(b, _mm_subs_epu16(a, b)); }
 };
+#endif
 
-constexpr int kLevelSse2 = 4;
-constexpr int kLevelAvx2 = 12;  // AVX2 itself; level 11 is FMA, which does not imply it
+[[maybe_unused]] constexpr int kLevelSse2 = 4;
+[[maybe_unused]] constexpr int kLevelAvx2 = 12;  // AVX2 itself; level 11 is FMA, which does not imply it
 
 }  // namespace
 
@@ -37,18 +41,19 @@ void Neighbourhood3x3Scalar(const TNeighbourhoodJob& job) {
   RunNeighbourhood<TScalarLanes>(job);
 }
 
+#ifdef ORBELIN_X86_VECTOR_PATHS
 void Neighbourhood3x3Sse2(const TNeighbourhoodJob& job) {
   RunNeighbourhood<TSse2Lanes>(job);
 }
+#endif
 
 void Neighbourhood3x3(const TNeighbourhoodJob& job) {
+#ifdef ORBELIN_X86_VECTOR_PATHS
   const int level = InstructionSetLevel();
-  if (level >= kLevelAvx2)
-    Neighbourhood3x3Avx2(job);
-  else if (level >= kLevelSse2)
-    Neighbourhood3x3Sse2(job);
-  else
-    Neighbourhood3x3Scalar(job);
+  if (level >= kLevelAvx2) return Neighbourhood3x3Avx2(job);
+  if (level >= kLevelSse2) return Neighbourhood3x3Sse2(job);
+#endif
+  Neighbourhood3x3Scalar(job);
 }
 
 }  // namespace orbelin::detail

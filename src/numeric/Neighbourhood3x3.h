@@ -24,9 +24,10 @@ struct TNeighbourhoodJob {
 // Picks the widest vector path the processor level allows.
 void Neighbourhood3x3(const TNeighbourhoodJob& job);
 
-// The individual paths; all give identical results.
+// The individual paths; all give identical results. The vector ones exist on
+// x86-64 only, the AVX2 one runs only on processors that have it.
 void Neighbourhood3x3Scalar(const TNeighbourhoodJob& job);
 void Neighbourhood3x3Sse2(const TNeighbourhoodJob& job);
-void Neighbourhood3x3Avx2(const TNeighbourhoodJob& job);  // only on processors with AVX2
+void Neighbourhood3x3Avx2(const TNeighbourhoodJob& job);
 
 }  // namespace orbelin::detail

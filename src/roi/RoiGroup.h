@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "foundation/ThreadSafeObject.h"
 #include "foundation/Types.h"
 #include "roi/RegionOfInterests.h"
 #include "roi/RoiActionManager.h"
@@ -27,10 +28,10 @@ namespace orbelin {
 
 class TRegionOfInterest;
 
-class TRoiGroup {
+class TRoiGroup : public tSharedObject {
 public:
   TRoiGroup();
-  ~TRoiGroup();
+  ~TRoiGroup() override;
   TRoiGroup(const TRoiGroup&) = delete;
   TRoiGroup& operator=(const TRoiGroup&) = delete;
 

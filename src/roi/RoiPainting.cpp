@@ -78,9 +78,9 @@ TRoiPen MakeRoiPen(TColor color, uint8_t alpha, int width, TPenStyle style) {
 
 TRoiBrush MakeRoiBrush(TColor color, uint8_t alpha, TBrushStyle style) {
   const QColor qcolor = QColor::fromRgba(ColorToArgb(color, alpha));
-  if (style == bsSolid) return TRoiBrushSpec{QBrush(qcolor, Qt::SolidPattern), false};
+  if (style == bsSolid) return TRoiFill{QBrush(qcolor, Qt::SolidPattern), false};
   if (style == bsClear || style > bsDiagCross) return std::nullopt;
-  return TRoiBrushSpec{QBrush(qcolor, QtHatchStyle(style)), true};
+  return TRoiFill{QBrush(qcolor, QtHatchStyle(style)), true};
 }
 
 // ---- drawing context -------------------------------------------------------------

@@ -19,11 +19,11 @@ uint32_t ColorToArgb(TColor color, uint8_t alpha);
 using TRoiPen = std::optional<QPen>;
 
 // A fill brush. Hatched brushes paint their gaps opaque black.
-struct TRoiBrushSpec {
+struct TRoiFill {
   QBrush brush;
   bool blackGaps = false;
 };
-using TRoiBrush = std::optional<TRoiBrushSpec>;
+using TRoiBrush = std::optional<TRoiFill>;
 
 // A pen of colour, width and dash style; none for the clear style.
 TRoiPen MakeRoiPen(TColor color, uint8_t alpha, int width, TPenStyle style);

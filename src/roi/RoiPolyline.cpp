@@ -25,6 +25,8 @@ struct TEdgeTest {
 
   bool Hits(const TPoint& a, const TPoint& b) {
     const int64_t x1 = a.x, y1 = a.y, x2 = b.x, y2 = b.y;
+    // Beyond the edge's rows by more than the tolerance it can neither be hit nor crossed.
+    if (y < std::min(y1, y2) - tolerance || y > std::max(y1, y2) + tolerance) return false;
     if (y1 == y2) return std::llabs(y - y1) <= tolerance && ((x < x1) != (x < x2));
     const bool inSpan = (y1 < y && y <= y2) || (y2 < y && y <= y1);
     if (std::llabs(y2 - y1) >= std::llabs(x2 - x1)) {

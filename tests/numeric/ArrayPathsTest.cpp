@@ -92,7 +92,7 @@ Outcome Narrowed(const Operands& o, int mode, bool inPlace) {
   TWordDynArray dest(buffer.size());
   if (inPlace) {
     NarrowTo16(buffer.data(), reinterpret_cast<uint16_t*>(buffer.data()), buffer.size(), mode);
-    std::memcpy(dest.data(), buffer.data(), dest.size() * sizeof(uint16_t));
+    if (!dest.empty()) std::memcpy(dest.data(), buffer.data(), dest.size() * sizeof(uint16_t));
   } else {
     NarrowTo16(buffer.data(), dest.data(), buffer.size(), mode);
   }
@@ -102,7 +102,7 @@ Outcome Narrowed(const Operands& o, int mode, bool inPlace) {
 Outcome Widened(const Operands& o, bool inPlace) {
   TWordDynArray dest(o.bytes.size());
   if (inPlace) {
-    std::memcpy(dest.data(), o.bytes.data(), o.bytes.size());
+    if (!dest.empty()) std::memcpy(dest.data(), o.bytes.data(), o.bytes.size());
     WidenBytes(reinterpret_cast<const uint8_t*>(dest.data()), dest.data(), dest.size());
   } else {
     WidenBytes(o.bytes.data(), dest.data(), dest.size());

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <random>
 
-#include "foundation/CpuLevel.h"
 #include "foundation/Exceptions.h"
+#include "numeric/ForcedLevel.h"
 
 namespace orbelin {
 namespace {
@@ -171,8 +171,6 @@ TEST(MorphologyTest, ShiftedCopiesMatchDefinition) {
 // copies on every vector path, for tiny sizes and for widths around the
 // vector lengths.
 TEST(MorphologyTest, SquareAndCrossRouteMatchesShiftedCopies) {
-  std::vector<int> levels{3, 6};
-  if (InstructionSetLevel() >= 11) levels.push_back(11);
   std::mt19937 rng(5);
   TStructureElement reversedSquare{TPoints(SquareElement.Points.rbegin(), SquareElement.Points.rend())};
   TStructureElement doubledCross{CrossElement};
@@ -181,8 +179,8 @@ TEST(MorphologyTest, SquareAndCrossRouteMatchesShiftedCopies) {
   const std::pair<int32_t, int32_t> sizes[] = {{1, 1}, {1, 5}, {6, 1}, {2, 2},  {3, 3},  {7, 4},
                                                {8, 3}, {9, 2}, {16, 3}, {17, 5}, {31, 4}, {33, 7},
                                                {50, 9}};
-  for (int level : levels) {
-    SetInstructionSetLevelOverride(level);
+  for (int level : test::ForceableLevels()) {
+    const test::ForcedLevel forced(level);
     for (const auto& [w, h] : sizes) {
       const TLattice src = RandomLattice(rng, w, h);
       for (const TStructureElement* e : elements) {
@@ -198,7 +196,6 @@ TEST(MorphologyTest, SquareAndCrossRouteMatchesShiftedCopies) {
       }
     }
   }
-  SetInstructionSetLevelOverride(-1);
 }
 
 }  // namespace

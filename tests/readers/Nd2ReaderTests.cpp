@@ -116,6 +116,7 @@ TEST(NikonNd2Reader, ScoresFilesItCanRead) {
   EXPECT_EQ(TNikonNd2Reader::CanRead(dir.File("box.nd2")), 10000);
   EXPECT_EQ(TNikonNd2Reader::CanRead(dir.File("box2.nd2")), 1000);
   EXPECT_EQ(TNikonNd2Reader::CanRead(dir.File("missing.nd2")), 0);
+  EXPECT_EQ(ReaderClassForFile(dir.File("trailer.ND2")), &NikonNd2ReaderClass());
 
   // Recognised but not read: the box kind opens as an inconsistent stack.
   TNikonNd2Reader reader;

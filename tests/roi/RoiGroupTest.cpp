@@ -74,6 +74,20 @@ TEST(RoiGroup, RegionBracketReportsOnceWithBothExtents) {
   EXPECT_EQ(polyline->Bounds(), (TRect{-10, -10, 61, 71}));
 }
 
+TEST(RoiGroup, AssignRepaintsWhereTheRegionWasAndWhereItIs) {
+  TRoiGroup group;
+  auto* target = MakePolyline(&group, {{0, 0}, {10, 0}, {10, 10}});
+  const TRect before = target->Bounds();
+  TRoiPolyline source;
+  source.SetPoints({{200, 200}, {210, 200}, {210, 210}});
+  TInvalidateLog log;
+  log.Attach(group);
+  target->Assign(&source);
+  ASSERT_FALSE(log.rects.empty());
+  EXPECT_TRUE(Contains(log.rects[0], before));
+  EXPECT_TRUE(Contains(log.rects.back(), source.Bounds()));
+}
+
 TEST(RoiGroup, ClearDetachesWithoutRepaintAndLaterEditsReportAgain) {
   auto group = std::make_unique<TRoiGroup>();
   TInvalidateLog log;

@@ -199,9 +199,11 @@ TEST_F(RoiMouseEditing, HoverSetsTheCursorForTheHitKind) {
   cell->Select();
   auto* disabled = MakePolyline(&group, {{300, 300}, {400, 300}, {400, 400}});
   disabled->SetEnabled(false);
+  auto* hidden = MakePolyline(&group, {{500, 500}, {600, 500}, {600, 600}});
+  hidden->Visible = false;
   const std::pair<TPoint, Qt::CursorShape> cases[] = {
       {{200, 100}, Qt::PointingHandCursor}, {{150, 101}, Qt::CrossCursor}, {{150, 150}, Qt::SizeAllCursor},
-      {{20, 20}, Qt::ArrowCursor},         {{390, 320}, Qt::ArrowCursor},
+      {{20, 20}, Qt::ArrowCursor},         {{390, 320}, Qt::ArrowCursor},  {{600, 500}, Qt::ArrowCursor},
   };
   for (const auto& [at, cursor] : cases) {
     view.cursors.clear();
@@ -209,7 +211,7 @@ TEST_F(RoiMouseEditing, HoverSetsTheCursorForTheHitKind) {
     ASSERT_EQ(view.cursors.size(), 1u);
     EXPECT_EQ(view.cursors[0], cursor) << at.x << "," << at.y;
   }
-  Move(390, 320, kHover);  // same pixel: not looked at again
+  Move(600, 500, kHover);  // same pixel: not looked at again
   EXPECT_EQ(view.cursors.size(), 1u);
 }
 

@@ -134,6 +134,25 @@ TEST_F(RoiPainting, ZoomScalesShapesButNotPens) {
   EXPECT_EQ(At(45, 45), kWhite);
 }
 
+TEST_F(RoiPainting, BackgroundIsCopiedOrStretchedByZoom) {
+  QImage picture(40, 30, QImage::Format_RGB32);
+  picture.fill(Qt::blue);
+  group.SetBackground(&picture, true);  // zoom 1: a copy
+  EXPECT_EQ(group.Background().size(), QSize(40, 30));
+  group.SetZoom(0.5);
+  group.SetBackground(&picture, true);
+  EXPECT_EQ(group.Background().size(), QSize(20, 15));
+  EXPECT_EQ(group.Background().pixel(10, 7), kBlue);
+  group.SetBackground(&picture, false);
+  EXPECT_EQ(group.Background().size(), QSize(40, 30));
+  group.SetZoom(0.01);  // rounds to nothing: released
+  group.SetBackground(&picture, true);
+  EXPECT_TRUE(group.Background().isNull());
+  group.SetBackground(&picture, false);
+  group.SetBackground(nullptr, false);
+  EXPECT_TRUE(group.Background().isNull());
+}
+
 TEST_F(RoiPainting, MarkerShapesOfDots) {
   SetBackground(100, 100);
   auto* square = new TROIDot(&group);

@@ -1,0 +1,34 @@
+#pragma once
+// Decoding of compressed CZI subblocks into plain little-endian pixels.
+#include <cstddef>
+#include <cstdint>
+
+#include "foundation/Types.h"
+
+namespace orbelin {
+
+struct TCziPlaneShape {
+  int32_t Width = 0;
+  int32_t Height = 0;
+  int32_t Components = 1;   // interleaved samples per pixel
+  int32_t SampleBytes = 1;  // bytes of one stored sample
+  int32_t PlaneCount = 1;   // planes held by the subblock
+  int32_t PixelType = 0;    // CZI pixel type code
+
+  int64_t PlaneBytes() const { return int64_t{Width} * Height * Components * SampleBytes; }
+  int64_t ExpectedBytes() const { return PlaneBytes() * PlaneCount; }
+};
+
+// The pixels of all planes of a subblock stored with `compression`. Raises
+// ESciImageReaderError for an unknown code, a stream that does not decode, or
+// a decoded size other than shape.ExpectedBytes().
+TByteDynArray DecodeCziSubblock(int compression, const TByteDynArray& stored, const TCziPlaneShape& shape);
+
+// The single decoders; each returns what the stream holds (the caller checks the size).
+TByteDynArray DecodeZstdFrame(const uint8_t* data, size_t size, int64_t limit);
+TByteDynArray DecodeZstdWithHeader(const uint8_t* data, size_t size, const TCziPlaneShape& shape);
+TByteDynArray DecodeCziJpeg(const uint8_t* data, size_t size, const TCziPlaneShape& shape);
+TByteDynArray DecodeCziJpegXr(const uint8_t* data, size_t size, const TCziPlaneShape& shape);
+TByteDynArray DecodeCziLzw(const uint8_t* data, size_t size, int64_t limit);
+
+}  // namespace orbelin
