@@ -53,5 +53,18 @@ TEST(CziDecode, ZstdFramesWithoutDeclaredSizeStillStopAtTheLimit) {
   EXPECT_THROW(DecodeCziSubblock(3, frame, shape), ESciImageReaderError);
 }
 
+TEST(CziDecode, HiLoUnpackingMatchesThePlainLoop) {
+  for (size_t samples : {size_t{0}, size_t{1}, size_t{15}, size_t{16}, size_t{17}, size_t{1000}}) {
+    const std::vector<uint8_t> packed = Texture(2 * samples);
+    std::vector<uint8_t> expected(2 * samples), unpacked(2 * samples, 0xAA);
+    for (size_t i = 0; i < samples; ++i) {
+      expected[2 * i] = packed[i];
+      expected[2 * i + 1] = packed[samples + i];
+    }
+    UnpackHiLoBytes(packed.data(), samples, unpacked.data());
+    EXPECT_EQ(unpacked, expected) << samples;
+  }
+}
+
 }  // namespace
 }  // namespace orbelin

@@ -234,6 +234,38 @@ TEST_F(CziReader, DecodesJpegSubblocksInGreyAndColour) {
   }
 }
 
+TEST_F(CziReader, DecodesJpegXrSubblocks) {
+  struct TCase {
+    int pixelType, components, sampleBytes;
+  };
+  for (const TCase& c : {TCase{0, 1, 1}, TCase{1, 1, 2}, TCase{3, 3, 1}}) {
+    const int width = 20, height = 18;  // not whole macroblocks
+    std::vector<uint8_t> pixels(static_cast<size_t>(width * height * c.components * c.sampleBytes));
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>((i * 7 + i / 13) & 0xFF);
+    TCziSubblockSpec block;
+    block.PixelType = c.pixelType;
+    block.Compression = 4;
+    block.Dimensions = CziPlaneDimensions(width, height, {{'C', 0}});
+    block.Data = test::CompressJpegXr(pixels, width, height, c.components, c.sampleBytes);
+    TCziFileSpec spec;
+    spec.MetadataXml = CziMetadataXml({{"SizeC", 1}}, c.components == 1 ? "" :
+        "<Channels><Channel><PixelType>Bgr24</PixelType></Channel></Channels>");
+    spec.Subblocks = {block};
+    TZeissCziReader reader;
+    reader.Open(Write(spec));
+    for (int k = 0; k < c.components; ++k) {
+      TWordDynArray plane;
+      ASSERT_TRUE(reader.ReadImage(k, plane)) << c.pixelType << ": " << Logger().Last();
+      ASSERT_EQ(plane.size(), static_cast<size_t>(width * height));
+      for (int i = 0; i < width * height; ++i) {
+        const size_t at = static_cast<size_t>((i * c.components + k) * c.sampleBytes);
+        const int expected = c.sampleBytes == 1 ? pixels[at] : pixels[at] | pixels[at + 1] << 8;
+        ASSERT_EQ(plane[i], expected) << "type " << c.pixelType << " component " << k << " pixel " << i;
+      }
+    }
+  }
+}
+
 TEST_F(CziReader, AFaultySubblockReadsAsFalse) {
   const std::vector<uint8_t> raw = test::WordBytes(Ramp(2));
   std::vector<uint8_t> corrupt = test::CompressZstdFrame(raw);
@@ -253,6 +285,23 @@ TEST_F(CziReader, AFaultySubblockReadsAsFalse) {
     TWordDynArray plane{1, 2};
     EXPECT_FALSE(reader.ReadImage(0, plane)) << i;
     EXPECT_EQ(plane, (TWordDynArray{1, 2}));
+  }
+
+  // A JPEG of a few bytes that claims a plane of 900 MB is refused before that plane is allocated.
+  {
+    TCziSubblockSpec block;
+    block.PixelType = 0;
+    block.Compression = 1;
+    block.Dimensions = CziPlaneDimensions(30000, 30000, {{'C', 0}});
+    block.Data = test::CompressJpeg(std::vector<uint8_t>(64, 9), 8, 8, 1);
+    TCziFileSpec spec;
+    spec.MetadataXml = CziMetadataXml({{"SizeC", 1}}, "");
+    spec.Subblocks = {block};
+    TZeissCziReader reader;
+    reader.Open(Write(spec));
+    TWordDynArray plane;
+    EXPECT_FALSE(reader.ReadImage(0, plane));
+    EXPECT_NE(Logger().Last().find("cannot hold a plane"), std::string::npos);
   }
 
   // An uncompressed subblock shorter than its plane, and one whose position was forged.

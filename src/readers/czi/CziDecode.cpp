@@ -9,6 +9,14 @@ TByteDynArray DecodeCziSubblock(int compression, const TByteDynArray& stored, co
   const int64_t expected = shape.ExpectedBytes();
   if (expected <= 0 || expected > kCziMaxSubblockBytes)
     RaiseErrorFmt<ESciImageReaderError>("Subblock of %lld bytes is out of range.", static_cast<long long>(expected));
+  // Picture codecs are handed a buffer of the full plane up front; a stream
+  // thousands of times smaller than its plane is a forged one, refused before
+  // that buffer exists.
+  constexpr int64_t kMaxPictureRatio = 1 << 14;
+  if ((compression == czcJpeg || compression == czcJpegXr) &&
+      expected > static_cast<int64_t>(stored.size()) * kMaxPictureRatio + (1 << 20))
+    RaiseErrorFmt<ESciImageReaderError>("Compressed subblock of %zu bytes cannot hold a plane of %lld bytes.",
+                                        stored.size(), static_cast<long long>(expected));
   TByteDynArray decoded;
   switch (compression) {
     case czcNone:

@@ -31,4 +31,19 @@ TByteDynArray DecodeCziJpeg(const uint8_t* data, size_t size, const TCziPlaneSha
 TByteDynArray DecodeCziJpegXr(const uint8_t* data, size_t size, const TCziPlaneShape& shape);
 TByteDynArray DecodeCziLzw(const uint8_t* data, size_t size, int64_t limit);
 
+// Interleaves `samples` low bytes (at src) and the same number of high bytes
+// (at src + samples) into little-endian 16-bit samples at dest.
+void UnpackHiLoBytes(const uint8_t* src, size_t samples, uint8_t* dest);
+
+// Header of a zstd subblock with header: its size in bytes and the hi-lo flag. Raises when damaged.
+struct TZstdSubblockHeader {
+  size_t Size = 1;
+  bool HiLo = false;
+};
+TZstdSubblockHeader ReadZstdSubblockHeader(const uint8_t* data, size_t size);
+
+// Decodes a whole zstd stream into exactly `bytes` bytes at dest with a context
+// kept per thread; raises when the stream is damaged or holds another size.
+void DecodeZstdInto(const uint8_t* data, size_t size, uint8_t* dest, size_t bytes);
+
 }  // namespace orbelin

@@ -17,7 +17,7 @@ constexpr int64_t kCziDirectoryEntrySize = 32;
 constexpr int64_t kCziDimensionEntrySize = 20;
 constexpr int64_t kCziSubblockFixedPart = 256;
 // More images than any acquisition holds: a larger stack is taken for a forged file.
-constexpr int64_t kCziMaxImageCount = int64_t{1} << 21;
+constexpr int64_t kCziMaxImageCount = int64_t{1} << 20;
 // The largest decoded subblock accepted (1 GiB).
 constexpr int64_t kCziMaxSubblockBytes = int64_t{1} << 30;
 

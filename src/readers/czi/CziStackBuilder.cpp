@@ -118,7 +118,7 @@ void BuildCziStack(const std::vector<TDirectoryEntryDV>& entries, bool hasSizes,
 
   const TChannelGroups& groups = stackInfo.ChannelGroups;
   // Overlapping entries may visit images more than once, but not without bound.
-  int64_t visitsLeft = kCziMaxImageCount * 8;
+  int64_t visitsLeft = kCziMaxImageCount * 2;
   subBlocks.assign(entries.size(), TZeissCziReader::TSubBlock{});
   for (size_t e = 0; e < entries.size(); ++e) {
     const TDirectoryEntryDV& entry = entries[e];

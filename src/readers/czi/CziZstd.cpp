@@ -1,4 +1,7 @@
 #include <zstd.h>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include <algorithm>
 #include <cstring>
@@ -60,28 +63,59 @@ TByteDynArray DecodeZstdFrame(const uint8_t* data, size_t size, int64_t limit) {
 // Byte 0 is the header size: 1, or 3 with byte 1 = 1 (chunk type) and bit 0
 // of byte 2 = hi-lo packing: all low bytes of the 16-bit samples first, then
 // all high bytes.
-TByteDynArray DecodeZstdWithHeader(const uint8_t* data, size_t size, const TCziPlaneShape& shape) {
+TZstdSubblockHeader ReadZstdSubblockHeader(const uint8_t* data, size_t size) {
   if (size < 1) RaiseError<ESciImageReaderError>("zstd subblock without header.");
-  const size_t headerSize = data[0];
-  bool hiLo = false;
-  if (headerSize == 3) {
+  TZstdSubblockHeader header;
+  header.Size = data[0];
+  if (header.Size == 3) {
     if (size < 3 || data[1] != 1) RaiseError<ESciImageReaderError>("zstd subblock header is damaged.");
-    hiLo = (data[2] & 1) != 0;
-  } else if (headerSize != 1) {
-    RaiseErrorFmt<ESciImageReaderError>("zstd subblock header of %zu bytes is unknown.", headerSize);
+    header.HiLo = (data[2] & 1) != 0;
+  } else if (header.Size != 1) {
+    RaiseErrorFmt<ESciImageReaderError>("zstd subblock header of %zu bytes is unknown.", header.Size);
   }
-  TByteDynArray out = DecodeZstdFrame(data + headerSize, size - headerSize, shape.ExpectedBytes());
-  if (hiLo && shape.SampleBytes == 2) {
+  return header;
+}
+
+TByteDynArray DecodeZstdWithHeader(const uint8_t* data, size_t size, const TCziPlaneShape& shape) {
+  const TZstdSubblockHeader header = ReadZstdSubblockHeader(data, size);
+  TByteDynArray out = DecodeZstdFrame(data + header.Size, size - header.Size, shape.ExpectedBytes());
+  if (header.HiLo && shape.SampleBytes == 2) {
     if (out.size() % 2 != 0) RaiseError<ESciImageReaderError>("Hi-lo packed subblock has an odd size.");
-    const size_t half = out.size() / 2;
     TByteDynArray samples(out.size());
-    for (size_t i = 0; i < half; ++i) {
-      samples[2 * i] = out[i];
-      samples[2 * i + 1] = out[half + i];
-    }
+    UnpackHiLoBytes(out.data(), out.size() / 2, samples.data());
     out.swap(samples);
   }
   return out;
+}
+
+void UnpackHiLoBytes(const uint8_t* src, size_t samples, uint8_t* dest) {
+  const uint8_t* high = src + samples;
+  size_t i = 0;
+#ifdef __SSE2__
+  for (; i + 16 <= samples; i += 16) {
+    const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+    const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(high + i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + 2 * i), _mm_unpacklo_epi8(lo, hi));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + 2 * i + 16), _mm_unpackhi_epi8(lo, hi));
+  }
+#endif
+  for (; i < samples; ++i) {
+    dest[2 * i] = src[i];
+    dest[2 * i + 1] = high[i];
+  }
+}
+
+void DecodeZstdInto(const uint8_t* data, size_t size, uint8_t* dest, size_t bytes) {
+  struct TContext {
+    ZSTD_DCtx* context = ZSTD_createDCtx();
+    ~TContext() { ZSTD_freeDCtx(context); }
+  };
+  thread_local TContext decoder;
+  if (!decoder.context) RaiseError<ESciImageReaderError>("zstd: out of memory");
+  const size_t got = ZSTD_decompressDCtx(decoder.context, dest, bytes, data, size);
+  if (ZSTD_isError(got)) RaiseErrorFmt<ESciImageReaderError>("zstd: %s", ZSTD_getErrorName(got));
+  if (got != bytes)
+    RaiseErrorFmt<ESciImageReaderError>("Decoded subblock holds %zu bytes instead of %zu.", got, bytes);
 }
 
 }  // namespace orbelin

@@ -91,55 +91,76 @@ TByteDynArray WidenComplex(const TByteDynArray& floats) {
 
 }  // namespace
 
+bool TZeissCziReader::LocateData(int index, TStream& stream, int64_t& dataOffset, int64_t& dataSize) {
+  const TImageInfo& info = ImageInfos()[static_cast<size_t>(index)];
+  const TSubBlock& block = subBlocks_[static_cast<size_t>(info.SourceEntry)];
+  stream.Seek(block.FilePosition);
+  if (block.FilePosition < 0 || ReadCziSegmentHeader(stream).Id != "ZISRAWSUBBLOCK") return false;
+  const int64_t dataStart = stream.Position();
+  const int32_t metadataSize = ReadInt32(stream);
+  const int32_t attachmentSize = ReadInt32(stream);
+  dataSize = ReadInt64(stream);
+  ReadCziDirectoryEntry(stream);
+  if (stream.Position() - dataStart < kCziSubblockFixedPart) stream.Seek(dataStart + kCziSubblockFixedPart);
+  if (metadataSize < 0 || dataSize < 0) return false;
+  dataOffset = stream.Position() + metadataSize;
+  stream.Seek(dataOffset);
+  if (stream.Remaining() < dataSize) return false;
+  Lock();
+  TSubBlock& record = subBlocks_[static_cast<size_t>(info.SourceEntry)];
+  record.MetadataSize = metadataSize;
+  record.AttachmentSize = attachmentSize;
+  record.DataSize = dataSize;
+  Unlock();
+  return true;
+}
+
+namespace {
+
+// Bytes of one stored sample: complex samples are pairs of 32-bit floats in the file.
+int StoredSampleBytes(const TCziPixelTypeInfo& type) {
+  return type.PixelType == ptComplex ? 8 : PixelTypeBytes(type.PixelType);
+}
+
+bool HasSubblock(const TImageInfos& infos, int index, size_t subBlockCount) {
+  if (index < 0 || static_cast<size_t>(index) >= infos.size()) return false;
+  const TImageInfo& info = infos[static_cast<size_t>(index)];
+  return info.SourceState == 0 && info.SourceEntry >= 0 && static_cast<size_t>(info.SourceEntry) < subBlockCount;
+}
+
+}  // namespace
+
 bool TZeissCziReader::ReadImageData(int index, TByteDynArray& data) {
   try {
-    if (index < 0 || static_cast<size_t>(index) >= ImageInfos().size()) return false;
+    if (!HasSubblock(ImageInfos(), index, subBlocks_.size())) return false;
     const TImageInfo& info = ImageInfos()[static_cast<size_t>(index)];
-    if (info.SourceState != 0 || info.SourceEntry < 0 || static_cast<size_t>(info.SourceEntry) >= subBlocks_.size())
-      return false;
     const TSubBlock& block = subBlocks_[static_cast<size_t>(info.SourceEntry)];
     const TCziPixelTypeInfo* type = CziPixelTypeInfo(block.PixelType);
     if (!type) return false;
 
     auto stream = OpenFileRead(info.FileName.empty() ? FileName() : info.FileName);
-    stream->Seek(block.FilePosition);
-    if (block.FilePosition < 0 || ReadCziSegmentHeader(*stream).Id != "ZISRAWSUBBLOCK") return false;
-    const int64_t dataStart = stream->Position();
-    const int32_t metadataSize = ReadInt32(*stream);
-    const int32_t attachmentSize = ReadInt32(*stream);
-    const int64_t dataSize = ReadInt64(*stream);
-    ReadCziDirectoryEntry(*stream);
-    if (stream->Position() - dataStart < kCziSubblockFixedPart) stream->Seek(dataStart + kCziSubblockFixedPart);
-    if (metadataSize < 0 || dataSize < 0) return false;
-    stream->Seek(stream->Position() + metadataSize);
-    if (stream->Remaining() < dataSize) return false;
-    Lock();
-    subBlocks_[static_cast<size_t>(info.SourceEntry)].MetadataSize = metadataSize;
-    subBlocks_[static_cast<size_t>(info.SourceEntry)].AttachmentSize = attachmentSize;
-    subBlocks_[static_cast<size_t>(info.SourceEntry)].DataSize = dataSize;
-    Unlock();
+    int64_t dataOffset = 0, dataSize = 0;
+    if (!LocateData(index, *stream, dataOffset, dataSize)) return false;
 
-    const int storedSampleBytes = type->PixelType == ptComplex ? 8 : PixelTypeBytes(type->PixelType);
-    const int64_t planeBytes = int64_t{info.Width} * info.Height * storedSampleBytes * type->Components;
+    const int64_t planeBytes = int64_t{info.Width} * info.Height * StoredSampleBytes(*type) * type->Components;
     const int64_t planeOffset = int64_t{info.SourcePlane} * planeBytes;
     if (planeBytes <= 0 || planeBytes > kCziMaxSubblockBytes) return false;
     if (block.Compression == czcNone) {
       if (planeOffset + planeBytes > dataSize) return false;
       data.resize(static_cast<size_t>(planeBytes));
-      stream->Seek(stream->Position() + planeOffset);
+      stream->Seek(dataOffset + planeOffset);
       stream->ReadBuffer(data.data(), data.size());
     } else {
       TByteDynArray stored(static_cast<size_t>(dataSize));
       stream->ReadBuffer(stored.data(), stored.size());
-      const int64_t expected = planeBytes * block.PlaneCount;
-      if (expected > kCziMaxSubblockBytes) return false;
       TCziPlaneShape shape;
       shape.Width = info.Width;
       shape.Height = info.Height;
       shape.Components = type->Components;
-      shape.SampleBytes = storedSampleBytes;
+      shape.SampleBytes = StoredSampleBytes(*type);
       shape.PlaneCount = block.PlaneCount;
       shape.PixelType = block.PixelType;
+      if (shape.ExpectedBytes() > kCziMaxSubblockBytes) return false;
       TByteDynArray decoded = DecodeCziSubblock(block.Compression, stored, shape);
       if (planeOffset == 0 && static_cast<int64_t>(decoded.size()) == planeBytes) {
         data = std::move(decoded);
@@ -152,6 +173,68 @@ bool TZeissCziReader::ReadImageData(int index, TByteDynArray& data) {
   } catch (const std::exception& error) {
     Log(error.what());
     return false;
+  }
+}
+
+// Single 16-bit planes, stored plainly or with zstd, go from the file into the
+// plane without intermediate copies. The samples land in a buffer kept per
+// thread that is swapped with the plane, so a failed read leaves the plane as
+// it was and repeated reads of equal planes allocate nothing.
+TSciImageReader::TDirectRead TZeissCziReader::ReadImageDirect(int index, TWordDynArray& plane) {
+  if (!HasSubblock(ImageInfos(), index, subBlocks_.size())) return dtNotHandled;
+  const TImageInfo& info = ImageInfos()[static_cast<size_t>(index)];
+  const TSubBlock& block = subBlocks_[static_cast<size_t>(info.SourceEntry)];
+  const TCziPixelTypeInfo* type = CziPixelTypeInfo(block.PixelType);
+  const bool zstd = block.Compression == czcZstd || block.Compression == czcZstdWithHeader;
+  if (!type || type->PixelType != ptUInt16 || type->Components != 1) return dtNotHandled;
+  if (block.Compression != czcNone && !(zstd && block.PlaneCount == 1)) return dtNotHandled;
+  const int64_t samples = int64_t{info.Width} * info.Height;
+  const int64_t planeBytes = samples * 2;
+  if (samples <= 0 || planeBytes > kCziMaxSubblockBytes) return dtFailed;
+
+  thread_local TWordDynArray words;
+  thread_local TByteDynArray stored, packed;
+  try {
+    auto stream = OpenFileRead(info.FileName.empty() ? FileName() : info.FileName);
+    int64_t dataOffset = 0, dataSize = 0;
+    if (!LocateData(index, *stream, dataOffset, dataSize)) return dtFailed;
+    if (block.Compression == czcNone) {
+      words.resize(static_cast<size_t>(samples));
+      const int64_t planeOffset = int64_t{info.SourcePlane} * planeBytes;
+      if (planeOffset + planeBytes > dataSize) return dtFailed;
+      if (stream->ReadAt(dataOffset + planeOffset, words.data(), static_cast<size_t>(planeBytes)) !=
+          static_cast<size_t>(planeBytes))
+        return dtFailed;
+    } else {
+      stored.resize(static_cast<size_t>(dataSize));
+      if (stream->ReadAt(dataOffset, stored.data(), stored.size()) != stored.size()) return dtFailed;
+      TZstdSubblockHeader header;
+      if (block.Compression == czcZstdWithHeader) header = ReadZstdSubblockHeader(stored.data(), stored.size());
+      else header.Size = 0;
+      const uint8_t* frame = stored.data() + header.Size;
+      const size_t frameSize = stored.size() - header.Size;
+      if (header.HiLo) {
+        // Unpacking cannot fail, so once decoded the samples go straight into the plane.
+        packed.resize(static_cast<size_t>(planeBytes));
+        DecodeZstdInto(frame, frameSize, packed.data(), packed.size());
+        plane.resize(static_cast<size_t>(samples));
+        UnpackHiLoBytes(packed.data(), static_cast<size_t>(samples), reinterpret_cast<uint8_t*>(plane.data()));
+        return dtRead;
+      } else {
+        words.resize(static_cast<size_t>(samples));
+        DecodeZstdInto(frame, frameSize, reinterpret_cast<uint8_t*>(words.data()), static_cast<size_t>(planeBytes));
+      }
+    }
+    plane.swap(words);
+    // Keep at most a moderate plane's worth of scratch memory per thread.
+    constexpr size_t kKeptScratchBytes = size_t{64} << 20;
+    if (words.capacity() * 2 > kKeptScratchBytes) TWordDynArray().swap(words);
+    if (stored.capacity() > kKeptScratchBytes) TByteDynArray().swap(stored);
+    if (packed.capacity() > kKeptScratchBytes) TByteDynArray().swap(packed);
+    return dtRead;
+  } catch (const std::exception& error) {
+    Log(error.what());
+    return dtFailed;
   }
 }
 

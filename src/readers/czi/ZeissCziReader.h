@@ -41,8 +41,13 @@ public:
 protected:
   int ReadHeader(const std::string& fileName, TStackInfo& stackInfo, TImageInfos& imageInfos) override;
   bool ReadImageData(int index, TByteDynArray& data) override;
+  TDirectRead ReadImageDirect(int index, TWordDynArray& plane) override;
 
 private:
+  // Where the pixel data of image `index`'s subblock lies in `stream`; false
+  // when the image has no subblock or the subblock does not fit in the file.
+  bool LocateData(int index, TStream& stream, int64_t& dataOffset, int64_t& dataSize);
+
   std::vector<TSubBlock> subBlocks_;
 };
 

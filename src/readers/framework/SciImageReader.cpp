@@ -14,13 +14,13 @@ namespace {
 // Holds the reader's lock for a scope.
 class TLockGuard {
 public:
-  explicit TLockGuard(TThreadSafeObject& object) : object_(object) { object_.Lock(); }
+  explicit TLockGuard(const TThreadSafeObject& object) : object_(object) { object_.Lock(); }
   ~TLockGuard() { object_.Unlock(); }
   TLockGuard(const TLockGuard&) = delete;
   TLockGuard& operator=(const TLockGuard&) = delete;
 
 private:
-  TThreadSafeObject& object_;
+  const TThreadSafeObject& object_;
 };
 
 }  // namespace
@@ -30,8 +30,7 @@ TSciImageReader::TSciImageReader() = default;
 TSciImageReader::~TSciImageReader() { TSciImageReader::Close(); }
 
 int TSciImageReader::ReadersActive() const {
-  auto& self = const_cast<TSciImageReader&>(*this);
-  TLockGuard guard(self);
+  TLockGuard guard(*this);
   return readersActive_;
 }
 
@@ -191,12 +190,6 @@ bool TSciImageReader::ReadImage(int index, TWordDynArray& plane) {
 
   // An index outside the stack has no image info to read from.
   if (!opened_ || index < 0 || static_cast<size_t>(index) >= imageInfos_.size()) return false;
-  TByteDynArray data;
-  try {
-    if (!ReadImageData(index, data)) return false;
-  } catch (const std::exception&) {
-    return false;
-  }
   const TImageInfo& info = imageInfos_[index];
   const int channels = ChannelCount() > 0 ? ChannelCount() : 1;
   const int channel = index % channels;
@@ -208,6 +201,16 @@ bool TSciImageReader::ReadImage(int index, TWordDynArray& plane) {
       count = stackInfo_.ChannelGroups[group].Count;
     }
   }
+  TByteDynArray data;
+  try {
+    if (count == 1) {
+      const TDirectRead direct = ReadImageDirect(index, plane);
+      if (direct != dtNotHandled) return direct == dtRead;
+    }
+    if (!ReadImageData(index, data)) return false;
+  } catch (const std::exception&) {
+    return false;
+  }
   if (count > 1) {
     TByteDynArray dest;
     ExtractComponent(data, info.PixelType, info.RowBytes, count, channel - first, dest);
@@ -215,6 +218,10 @@ bool TSciImageReader::ReadImage(int index, TWordDynArray& plane) {
   }
   ConvertTo16(data, info.PixelType, plane);
   return true;
+}
+
+TSciImageReader::TDirectRead TSciImageReader::ReadImageDirect(int /*index*/, TWordDynArray& /*plane*/) {
+  return dtNotHandled;
 }
 
 bool TSciImageReader::ReadCurrentImage(TWordDynArray& plane) {

@@ -93,6 +93,11 @@ protected:
   virtual int ReadHeader(const std::string& fileName, TStackInfo& stackInfo, TImageInfos& imageInfos) = 0;
   // The raw stored bytes of image `index`; False when they cannot be read.
   virtual bool ReadImageData(int index, TByteDynArray& data) = 0;
+  // A shortcut for images that are one channel of their own: a reader that
+  // can put the 16-bit samples straight into the plane does so and says
+  // dtRead (or dtFailed); dtNotHandled (the default) goes through ReadImageData.
+  enum TDirectRead { dtNotHandled, dtRead, dtFailed };
+  virtual TDirectRead ReadImageDirect(int index, TWordDynArray& plane);
   virtual void Changed();
   virtual void DoChange();
 
