@@ -19,6 +19,7 @@
 #include "readers/nd2/Nd2ChunkMap.h"
 #include "readers/nd2/Nd2Header.h"
 #include "readers/nd2/Nd2PixelData.h"
+#include "readers/nd2/NikonNd2Reader.h"
 
 namespace {
 
@@ -104,6 +105,18 @@ void OpenAndReadPlane(benchmark::State& state, const TBenchFile& file) {
 void BM_Nd2UncompressedOpenRead(benchmark::State& state) { OpenAndReadPlane(state, RawFile()); }
 void BM_Nd2LosslessOpenRead(benchmark::State& state) { OpenAndReadPlane(state, LosslessFile()); }
 
+// The whole road through the reader class: open, raw frame, de-interleave, widen.
+void BM_Nd2ReaderOpenReadImage(benchmark::State& state) {
+  const TBenchFile& file = RawFile();
+  TWordDynArray plane;
+  for (auto _ : state) {
+    TNikonNd2Reader reader;
+    reader.Open(file.path);
+    if (!reader.ReadImage(0, plane)) state.SkipWithError("read failed");
+    benchmark::DoNotOptimize(plane.data());
+  }
+}
+
 void BM_PreadSameBytes(benchmark::State& state) {
   const TBenchFile& file = RawFile();
   std::vector<uint8_t> buffer(static_cast<size_t>(file.payloadLength));
@@ -153,6 +166,7 @@ void BM_Nd2UncompressedFrameOnly(benchmark::State& state) {
   }
 }
 
+BENCHMARK(BM_Nd2ReaderOpenReadImage)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Nd2UncompressedFrameOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PreadSameBytes)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Nd2LosslessOpenRead)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -167,6 +181,9 @@ void PrintNd2Targets(orbelin::bench::TMedianCollector& collector) {
   const double zlib = collector.MedianNs("BM_ZlibAlone");
   if (pread > 0)
     PrintTarget("nd2 uncompressed open+plane / pread", collector.MedianNs("BM_Nd2UncompressedOpenRead") / pread, "<=", 1.5);
+  const double reader = collector.MedianNs("BM_Nd2ReaderOpenReadImage");
+  if (pread > 0 && reader > 0)
+    PrintTarget("nd2 reader Open+ReadImage (uncompressed) / pread", reader / pread, "<=", 1.5);
   if (zlib > 0)
     PrintTarget("nd2 lossless open+plane / zlib alone", collector.MedianNs("BM_Nd2LosslessOpenRead") / zlib, "<=", 1.2);
   const double open = collector.MedianNs("BM_Nd2Open1000Steps");
