@@ -1,11 +1,17 @@
-// Composite rendering against the memory traffic it cannot avoid.
+// Composite rendering against the memory traffic it cannot avoid, and plane
+// loading against the TIFF reader alone.
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <random>
 
 #include "BenchSummary.h"
 #include "document/Composite.h"
 #include "document/ImageSet.h"
+#include "fixtures/TiffWriter.h"
+#include "foundation/Stream.h"
+#include "readers/tiff/TiffImage.h"
 
 namespace {
 
@@ -50,7 +56,7 @@ public:
 };
 
 TImageSet& OpenSet() {
-  static TReaderClass readerClass{"Memory", [](const std::string&) { return 1; },
+  static TPlaneReaderClass readerClass{"Memory", [](const std::string&) { return 1; },
                                   [] { return std::make_unique<TMemoryReader>(); }};
   static TImageSet* set = [] {
     TImageFormats formats;
@@ -85,12 +91,52 @@ void BM_CopyFourPlanes(benchmark::State& state) {
 }
 BENCHMARK(BM_CopyFourPlanes)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A one-plane 2048 × 2048 16-bit TIFF in the temporary folder.
+const std::string& TiffFile() {
+  static const std::string path = [] {
+    std::vector<uint32_t> samples(File().planes[0].begin(), File().planes[0].end());
+    const std::vector<uint8_t> bytes = fixtures::WriteTiff({}, kSide, kSide, {samples});
+    std::string name = (std::filesystem::temp_directory_path() / "orbelin-document-bench.tif").string();
+    std::ofstream(name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+    return name;
+  }();
+  return path;
+}
+
+void BM_LoadPlaneWithHistogram(benchmark::State& state) {
+  TImageSet set;
+  set.OpenFiles({TiffFile()});
+  if (set.ChannelCount() != 1) std::abort();
+  for (auto _ : state) {
+    set.LoadPlane(0, 0);
+    benchmark::DoNotOptimize(set.Frames()[0].ChannelData[0].MaxValue);
+  }
+}
+BENCHMARK(BM_LoadPlaneWithHistogram)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ReadTiffPlane(benchmark::State& state) {
+  TWordDynArray plane;
+  for (auto _ : state) {
+    TFileStream stream(TiffFile());
+    int width = 0, height = 0, planes = 0;
+    double pixelSize = 0;
+    if (!ReadTiffPlane(stream, 0, plane, width, height, planes, pixelSize)) std::abort();
+    benchmark::DoNotOptimize(plane.data());
+  }
+}
+BENCHMARK(BM_ReadTiffPlane)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 }  // namespace
 
 int main(int argc, char** argv) {
   auto& results = orbelin::bench::RunAll(argc, argv);
   const double compose = results.MedianNs("BM_ComposeFourChannels");
   const double copy = results.MedianNs("BM_CopyFourPlanes");
+  const double load = results.MedianNs("BM_LoadPlaneWithHistogram");
+  const double read = results.MedianNs("BM_ReadTiffPlane");
   orbelin::bench::PrintTarget("compose_vs_memcpy", copy > 0 ? compose / copy : 0, "<=", 3.0);
+  orbelin::bench::PrintTarget("load_plane_vs_read_tiff", read > 0 ? load / read : 0, "<=", 1.3);
+  std::filesystem::remove(TiffFile());
   return 0;
 }

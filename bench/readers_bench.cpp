@@ -126,6 +126,7 @@ BENCHMARK(BM_CziZstdDecompressAlone)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
+// The ND2 half of this program (readers_nd2_bench.cpp).
 void PrintNd2Targets(orbelin::bench::TMedianCollector& collector);
 
 int main(int argc, char** argv) {
@@ -137,6 +138,5 @@ int main(int argc, char** argv) {
       "czi_zstd_open_read_vs_decompress",
       collector.MedianNs("BM_CziZstdOpenRead") / collector.MedianNs("BM_CziZstdDecompressAlone"), "<=", 1.2);
   PrintNd2Targets(collector);
-  // More summary lines of other readers go here (one PrintTarget per target).
   return 0;
 }

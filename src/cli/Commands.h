@@ -11,5 +11,7 @@ using TArguments = std::vector<std::string>;
 
 int RunInfo(const TArguments& arguments);
 int RunRender(const TArguments& arguments);
+int RunDemo(const TArguments& arguments);
+int RunPlane(const TArguments& arguments);
 
 }  // namespace orbelin::cli

@@ -146,6 +146,12 @@ int RunRender(const TArguments& arguments) {
   }
   std::printf("%s: frame %d of %d, %d x %d, %d channels\n", options.out.c_str(), options.frame, set.FrameCount(),
               image.Width, image.Height, set.ChannelCount());
+  for (int s = 0; s < kColorSlotCount; ++s) {
+    const int32_t channel = set.Slots().SlotChannel[static_cast<size_t>(s)];
+    if (channel >= 0)
+      std::printf("  %-7s channel %d \"%s\"\n", kColorSlotNames[static_cast<size_t>(s)], channel,
+                  set.Channels()[channel].Name.c_str());
+  }
   return 0;
 }
 

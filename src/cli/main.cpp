@@ -14,9 +14,13 @@ struct TCommand {
 };
 
 const TCommand kCommands[] = {
-    {"info", "info FILE...            describe image files", orbelin::cli::RunInfo},
+    {"info", "info [--json] FILE...   describe image files", orbelin::cli::RunInfo},
+    {"plane", "plane FILE --position P --channel C [--time T] [--plane Z] --out plane.pgm  write one 16-bit plane",
+     orbelin::cli::RunPlane},
     {"render", "render FILE... [--frame N] [--contrast FRACTION] [--gray] [--half] --out out.png  draw a frame's composite",
      orbelin::cli::RunRender},
+    {"demo", "demo OUTDIR [--seed N] [--size 1024] [--cells 12]  write a synthetic image with its cells and truth",
+     orbelin::cli::RunDemo},
 };
 
 void PrintUsage(std::FILE* out) {

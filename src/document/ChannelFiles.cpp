@@ -16,6 +16,7 @@ bool DescribeTiff(const std::string& path, const TImageFormats& formats, TChanne
   int32_t width = 0, height = 0, images = 0;
   double pixelSize = 0;
   if (!formats.ReadTiff(path, -1, plane, width, height, images, pixelSize)) return false;
+  if (width <= 0 || height <= 0) return false;
   TChannelInfo info;
   info.FileName = path;
   info.Name = SplitChannelFileName(path).Suffix;
@@ -32,7 +33,7 @@ bool DescribeTiff(const std::string& path, const TImageFormats& formats, TChanne
   return true;
 }
 
-const TReaderClass* ChooseReaderClass(const std::string& path, const TImageFormats& formats) {
+const TPlaneReaderClass* ChooseReaderClass(const std::string& path, const TImageFormats& formats) {
   const std::string ext = UpperCase(std::filesystem::path(path).extension().string());
   if (ext == ".ND2") return formats.Nd2;
   if (ext == ".CZI") return formats.Czi;
@@ -42,11 +43,12 @@ const TReaderClass* ChooseReaderClass(const std::string& path, const TImageForma
 }
 
 bool DescribeWithReader(const std::string& path, const TImageFormats& formats, TChannelInfos& channels) {
-  const TReaderClass* readerClass = ChooseReaderClass(path, formats);
+  const TPlaneReaderClass* readerClass = ChooseReaderClass(path, formats);
   if (readerClass == nullptr || !readerClass->Create) return false;
   std::unique_ptr<TPlaneReader> reader = readerClass->Create();
   reader->Open(path);
   const TFileDescription description = reader->Describe();
+  if (description.Width <= 0 || description.Height <= 0) return false;
   int32_t significantBits = description.SignificantBits;
   if (significantBits == 0 && description.BitsPerSample <= 8) significantBits = 8;
   for (size_t i = 0; i < description.ChannelNames.size(); ++i) {

@@ -11,7 +11,8 @@
 namespace orbelin {
 
 // Describes one file as channels. False (and no channels) when the file does
-// not exist or no reader accepts it; reader errors count as not accepted.
+// not exist or no reader accepts it; reader errors and planes without pixels
+// (a width or height below 1) count as not accepted.
 bool ReadChannelsOfFile(const std::string& path, const TImageFormats& formats, TChannelInfos& channels);
 
 struct TChannelFileName {

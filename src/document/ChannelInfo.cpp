@@ -24,7 +24,7 @@ void TChannelData::Initialise() {
   MaskPlane = {};
   SmoothingUsed = 0;
   BackgroundRadiusUsed = 0;
-  Histogram.assign(kHistogramBins, 0);
+  ClearHistogram(Histogram);
   MinValue = 0;
   MaxValue = 65535;
   Background = 0;

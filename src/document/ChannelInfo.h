@@ -8,18 +8,26 @@
 
 #include "document/DetectionAlgorithm.h"
 #include "foundation/Types.h"
+#include "numeric/Histogram.h"
 
 namespace orbelin {
 
-struct TReaderClass;
+struct TPlaneReaderClass;
 
-inline constexpr size_t kHistogramBins = 65536;
+// Every 16-bit sample value: the size of a display table.
+inline constexpr size_t kSampleValueCount = 65536;
+
+// The reader framework describes a file's channels with a record of the same
+// name. These two live in an inline namespace so that the two records never
+// share symbols in one program; a file that sees both writes
+// document::TChannelInfo for this one.
+inline namespace document {
 
 struct TChannelInfo {
   std::string FileName;
   std::string Name;
   int32_t Index = 0;
-  const TReaderClass* ReaderClass = nullptr;  // none: the TIFF function reads the planes
+  const TPlaneReaderClass* ReaderClass = nullptr;  // none: the TIFF function reads the planes
   int32_t Width = 0;
   int32_t Height = 0;
   int32_t PlaneCount = 0;
@@ -56,6 +64,8 @@ private:
   std::vector<TChannelInfo> items_;
 };
 
+}  // namespace document
+
 struct TChannelData {
   TWordDynArray RawPlane;
   TWordDynArray ProcessedPlane;
@@ -63,7 +73,7 @@ struct TChannelData {
   int32_t BackgroundRadiusUsed = 0;
   // Rows of (width + 15) / 16 words; bit i of word k is pixel 16k + i.
   TWordDynArray MaskPlane;
-  TCardinalDynArray Histogram = TCardinalDynArray(kHistogramBins, 0);
+  THistogram Histogram{};
   uint16_t MinValue = 0;
   uint16_t MaxValue = 65535;
   uint16_t Background = 0;

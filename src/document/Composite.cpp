@@ -1,47 +1,19 @@
 #include "document/Composite.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
 #include "document/ImageSet.h"
+#include "document/InterleaveBgr.h"
+#include "numeric/Histogram.h"
 
 namespace orbelin {
 
 namespace {
 
-constexpr int32_t kTopBin = static_cast<int32_t>(kHistogramBins) - 1;
-
-// Bottom cut-off leaving k samples at or below it.
-uint16_t LowCutOff(const TCardinalDynArray& histogram, int64_t k) {
-  int64_t sum = 0;
-  bool any = false;
-  for (int32_t i = 0; i <= kTopBin; ++i) {
-    const uint32_t count = histogram[static_cast<size_t>(i)];
-    if (!any && count == 0) continue;
-    any = true;
-    sum += count;
-    if (sum >= k) return static_cast<uint16_t>(sum == k ? i : std::max(i - 1, 0));
-  }
-  return 65535;
-}
-
-// Top cut-off leaving k samples at or above it.
-uint16_t HighCutOff(const TCardinalDynArray& histogram, int64_t k) {
-  int64_t sum = 0;
-  bool any = false;
-  for (int32_t i = kTopBin; i >= 0; --i) {
-    const uint32_t count = histogram[static_cast<size_t>(i)];
-    if (!any && count == 0) continue;
-    any = true;
-    sum += count;
-    if (sum >= k) {
-      if (sum == k || i == kTopBin) return static_cast<uint16_t>(i);
-      return static_cast<uint16_t>(i + 1);
-    }
-  }
-  return 0;
-}
+constexpr int32_t kTopBin = static_cast<int32_t>(kSampleValueCount) - 1;
 
 // One slot's input to the row kernel: samples, their byte table and, per
 // component, 0xFF when the slot feeds it.
@@ -67,7 +39,15 @@ void ComposeRow(const TSource* sources, size_t count, const uint16_t* const* pla
     const uint16_t* __restrict plane = planes[s];
     const uint8_t* __restrict lut = sources[s].Lut;
     uint8_t* __restrict mapped = buffers.mapped.data() + s * width;
-    for (size_t x = 0; x < width; ++x) mapped[x] = lut[plane[x]];
+    // Eight table reads gathered into one store: byte stores are the bottleneck here.
+    size_t x = 0;
+    if constexpr (std::endian::native == std::endian::little)
+      for (; x + 8 <= width; x += 8) {
+        uint64_t word = 0;
+        for (unsigned k = 0; k < 8; ++k) word |= uint64_t{lut[plane[x + k]]} << (8 * k);
+        std::memcpy(mapped + x, &word, 8);
+      }
+    for (; x < width; ++x) mapped[x] = lut[plane[x]];
   }
   for (int c = 0; c < 3; ++c) {
     uint8_t* __restrict component = buffers.components.data() + static_cast<size_t>(c) * width;
@@ -84,15 +64,8 @@ void ComposeRow(const TSource* sources, size_t count, const uint16_t* const* pla
     }
     if (first) std::memset(component, 0, width);
   }
-  const uint8_t* __restrict blue = buffers.components.data();
-  const uint8_t* __restrict green = blue + width;
-  const uint8_t* __restrict red = green + width;
-  uint8_t* __restrict pixels = out;
-  for (size_t x = 0; x < width; ++x) {
-    pixels[3 * x] = blue[x];
-    pixels[3 * x + 1] = green[x];
-    pixels[3 * x + 2] = red[x];
-  }
+  const uint8_t* blue = buffers.components.data();
+  InterleaveBgr(blue, blue + width, blue + 2 * width, width, out);
 }
 
 // Unpacks one mask row into 0/1 samples that the mask table turns into 0/255.
@@ -144,18 +117,18 @@ TDisplayRange AutomaticDisplayRange(const TChannelData& data, int64_t pixelCount
   }
   const double k = contrast < 0.01 ? 15 : contrast < 0.1 ? 10 : 6;
   const double n = static_cast<double>(pixelCount);
-  range.Low = LowCutOff(data.Histogram, static_cast<int64_t>(std::nearbyint(n * contrast * k)));
+  range.Low = LowPercentile(data.Histogram, static_cast<uint64_t>(std::nearbyint(n * contrast * k)));
   range.Low = std::max(range.Low, data.Background);
-  range.High = HighCutOff(data.Histogram, static_cast<int64_t>(std::nearbyint(n * contrast)));
+  range.High = HighPercentile(data.Histogram, static_cast<uint64_t>(std::nearbyint(n * contrast)));
   return range;
 }
 
 void FillRangeLut(TDisplayRange range, TByteDynArray& lut) {
-  lut.resize(kHistogramBins);
+  lut.resize(kSampleValueCount);
   const uint32_t low = range.Low, high = range.High;
   uint32_t span = static_cast<uint16_t>(high - low);
   if (span == 0) span = 1;
-  for (uint32_t v = 0; v < kHistogramBins; ++v) {
+  for (uint32_t v = 0; v < kSampleValueCount; ++v) {
     if (v <= low)
       lut[v] = 0;
     else if (v >= high)
@@ -166,7 +139,7 @@ void FillRangeLut(TDisplayRange range, TByteDynArray& lut) {
 }
 
 TByteDynArray BuildLut(int32_t min, int32_t max, double gamma) {
-  TByteDynArray lut(kHistogramBins, 0);
+  TByteDynArray lut(kSampleValueCount, 0);
   min = std::clamp(min, -1, kTopBin);
   max = std::clamp(max, 0, kTopBin + 1);
   for (int32_t v = max; v <= kTopBin; ++v) lut[static_cast<size_t>(v)] = 255;
@@ -197,7 +170,7 @@ TCompositeResult ComposeFrame(TImageSet& set, TBgrImage& image) {
   // One table per channel, shared by the slots that show it.
   std::vector<TByteDynArray> tables(static_cast<size_t>(set.ChannelCount()));
   static const TByteDynArray maskTable = [] {
-    TByteDynArray table(kHistogramBins, 0);
+    TByteDynArray table(kSampleValueCount, 0);
     table[1] = 255;
     return table;
   }();
@@ -221,7 +194,7 @@ TCompositeResult ComposeFrame(TImageSet& set, TBgrImage& image) {
       continue;
     }
     const TChannelInfo& info = set.Channels()[channel];
-    if (info.Lut.size() == kHistogramBins) {
+    if (info.Lut.size() == kSampleValueCount) {
       source.Lut = info.Lut.data();
       continue;
     }

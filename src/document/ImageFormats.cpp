@@ -1,9 +1,38 @@
 #include "document/ImageFormats.h"
 
+#include <exception>
+
+#include "document/FrameworkPlaneReaders.h"
+#include "foundation/Stream.h"
+#include "readers/czi/ZeissCziReader.h"
+#include "readers/tiff/TiffImage.h"
+
 namespace orbelin {
 
+namespace {
+
+// A file that cannot even be opened counts as one the TIFF reader declines.
+bool ReadTiffFile(const std::string& fileName, int32_t index, TWordDynArray& plane, int32_t& width,
+                  int32_t& height, int32_t& planeCount, double& pixelSize) {
+  plane.clear();
+  try {
+    TFileStream stream(fileName);
+    return ReadTiffPlane(stream, index, plane, width, height, planeCount, pixelSize);
+  } catch (const std::exception&) {
+    plane.clear();
+    return false;
+  }
+}
+
+}  // namespace
+
 const TImageFormats& DefaultImageFormats() {
-  static const TImageFormats formats;
+  static const TImageFormats formats = [] {
+    TImageFormats result;
+    result.ReadTiff = ReadTiffFile;
+    result.Czi = &PlaneReaderClassOf(ZeissCziReaderClass());
+    return result;
+  }();
   return formats;
 }
 

@@ -40,7 +40,7 @@ public:
 
 // A reader class: the identity stored with each channel, its confidence test
 // and its factory.
-struct TReaderClass {
+struct TPlaneReaderClass {
   std::string Name;
   // 0 = cannot read, larger = more confident.
   std::function<int(const std::string& fileName)> CanRead;
@@ -55,9 +55,9 @@ using TTiffPlaneFunction =
 
 struct TImageFormats {
   TTiffPlaneFunction ReadTiff;
-  const TReaderClass* Nd2 = nullptr;
-  const TReaderClass* Czi = nullptr;
-  const TReaderClass* Common = nullptr;
+  const TPlaneReaderClass* Nd2 = nullptr;
+  const TPlaneReaderClass* Czi = nullptr;
+  const TPlaneReaderClass* Common = nullptr;
 };
 
 // The formats this build knows; entries whose reader is not part of the build stay empty.

@@ -6,7 +6,7 @@
 #include "document/ChannelFiles.h"
 #include "document/Contrast.h"
 #include "foundation/Exceptions.h"
-#include "numeric/ArrayOps.h"
+#include "numeric/Histogram.h"
 
 namespace orbelin {
 
@@ -15,26 +15,11 @@ namespace {
 void FreePlane(TWordDynArray& plane) { TWordDynArray().swap(plane); }
 
 void CountHistogram(TChannelData& data) {
-  FillInts(data.Histogram, 0);
-  AddToHistogram(data.Histogram.data(), data.RawPlane.data(), data.RawPlane.size());
-  int32_t highest = -1, lowest = -1;
-  for (int32_t v = static_cast<int32_t>(kHistogramBins) - 1; v >= 0; --v)
-    if (data.Histogram[static_cast<size_t>(v)] != 0) {
-      highest = v;
-      break;
-    }
-  if (highest > 0) {
-    for (int32_t v = 0; v <= highest; ++v)
-      if (data.Histogram[static_cast<size_t>(v)] != 0) {
-        lowest = v;
-        break;
-      }
-    data.MaxValue = static_cast<uint16_t>(highest);
-    data.MinValue = static_cast<uint16_t>(lowest);
-  } else {
-    data.MaxValue = 0;
-    data.MinValue = 0;
-  }
+  ClearHistogram(data.Histogram);
+  AddToHistogram(data.Histogram, data.RawPlane);
+  const THistogramRange range = HistogramRange(data.Histogram);
+  data.MinValue = range.min;
+  data.MaxValue = range.max;
 }
 
 int32_t BitsForLargestSample(int32_t largest) {
@@ -233,7 +218,7 @@ bool TImageSet::SetSlotChannel(TColorSlot slot, int32_t index) {
 bool TImageSet::SetSlotVisible(TColorSlot slot, bool visible) {
   if (slots_.SlotVisible[slot] == visible) return false;
   slots_.SlotVisible[slot] = visible;
-  return true;
+  return slots_.SlotChannel[slot] >= 0;
 }
 
 void TImageSet::RememberChannelNames() {
@@ -250,7 +235,10 @@ bool TImageSet::SetContrast(double fraction) {
 bool TImageSet::SetForceGray(bool on) {
   if (forceGray_ == on) return false;
   forceGray_ = on;
-  return true;
+  int visibleSlots = 0;
+  for (size_t s = 0; s < kColorSlotCount; ++s)
+    if (slots_.SlotChannel[s] >= 0 && slots_.SlotVisible[s]) ++visibleSlots;
+  return visibleSlots == 1;
 }
 
 bool TImageSet::SetShowMask(bool on) {

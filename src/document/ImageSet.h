@@ -59,14 +59,16 @@ public:
   // Remembered names per slot and per algorithm, loaded and saved by the owner.
   std::array<std::string, kColorSlotCount>& LastSlotName() { return slots_.LastSlotName; }
   TAlgorithmNames& LastAlgorithmChannel() { return lastAlgorithmChannel_; }
-  // Each returns whether something changed (and the composite needs redrawing).
+  // The display setters return whether the composite needs drawing again.
   bool SetSlotChannel(TColorSlot slot, int32_t index);
+  // Only a slot that shows a channel changes the picture.
   bool SetSlotVisible(TColorSlot slot, bool visible);
   void RememberChannelNames();
 
   double Contrast() const { return contrast_; }
   bool SetContrast(double fraction);
   bool ForceGray() const { return forceGray_; }
+  // Grey forcing shows only when exactly one slot with a channel is visible.
   bool SetForceGray(bool on);
   bool ShowMask() const { return showMask_; }
   bool SetShowMask(bool on);
@@ -97,7 +99,7 @@ private:
   bool forceGray_ = false;
   bool showMask_ = false;
   std::unique_ptr<TPlaneReader> planeReader_;
-  const TReaderClass* planeReaderClass_ = nullptr;
+  const TPlaneReaderClass* planeReaderClass_ = nullptr;
   std::string planeReaderFile_;
 };
 

@@ -5,6 +5,7 @@
 #include "FakeImageFiles.h"
 #include "document/Contrast.h"
 #include "document/ImageSet.h"
+#include "document/InterleaveBgr.h"
 
 namespace orbelin {
 namespace {
@@ -63,16 +64,18 @@ TEST_F(Composite, EachComponentIsTheMaximumOfTheSlotsFeedingIt) {
 
 TEST_F(Composite, ForceGrayOnlyWithASingleVisibleSlot) {
   Open({{10, 200}, {100, 20}});
-  set.SetForceGray(true);
   set.SetSlotChannel(csRed, 0);
   set.SetSlotChannel(csGreen, 1);
+  EXPECT_FALSE(set.SetForceGray(true));  // two slots: nothing to redraw
   ComposeFrame(set, image);
   EXPECT_EQ(Pixel(0), (std::array<int, 3>{0, 100, 10}));
 
-  set.SetSlotVisible(csGreen, false);
+  EXPECT_FALSE(set.SetSlotVisible(csCyan, false));  // an empty slot: nothing to redraw
+  EXPECT_TRUE(set.SetSlotVisible(csGreen, false));
   ComposeFrame(set, image);
   EXPECT_EQ(Pixel(0), (std::array<int, 3>{10, 10, 10}));
   EXPECT_EQ(Pixel(1), (std::array<int, 3>{200, 200, 200}));
+  EXPECT_TRUE(set.SetForceGray(false));
 }
 
 TEST_F(Composite, LookupTableAndFullRangeMapping) {
@@ -183,6 +186,28 @@ TEST(ContrastItems, NearestItemIsMarked) {
   } cases[] = {{-0.001, -1}, {0, 0}, {0.01, 100}, {0.999, 1000}, {0.0012, 10}, {0.07, 500}};
   for (const auto& c : cases)
     EXPECT_EQ(kContrastItemTags[static_cast<size_t>(NearestContrastItem(c.contrast))], c.tag) << c.contrast;
+}
+
+}  // namespace
+}  // namespace orbelin
+
+namespace orbelin {
+namespace {
+
+TEST(InterleaveBgr, VectorPathEqualsThePlainLoop) {
+  // Widths around the 16-pixel step, with output guards to catch stray writes.
+  for (size_t width : {0u, 1u, 15u, 16u, 17u, 33u, 47u, 64u, 100u}) {
+    std::vector<uint8_t> components(3 * width);
+    for (size_t i = 0; i < components.size(); ++i) components[i] = static_cast<uint8_t>(i * 37 + 11);
+    const uint8_t* blue = components.data();
+    std::vector<uint8_t> expected(3 * width + 8, 0xAB), actual(3 * width + 8, 0xAB);
+    InterleaveBgrPlain(blue, blue + width, blue + 2 * width, width, expected.data());
+    InterleaveBgr(blue, blue + width, blue + 2 * width, width, actual.data());
+    EXPECT_EQ(actual, expected) << width;
+    if (width > 0) {
+      EXPECT_EQ(expected[3 * width - 1], blue[3 * width - 1]);  // last red byte
+    }
+  }
 }
 
 }  // namespace

@@ -45,6 +45,7 @@ private:
 }  // namespace
 
 TWordDynArray FilledPlane(const TFakeImage& image, uint16_t value) {
+  if (image.Width <= 0 || image.Height <= 0) return {};
   return TWordDynArray(static_cast<size_t>(image.Width) * static_cast<size_t>(image.Height), value);
 }
 

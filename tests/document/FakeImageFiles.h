@@ -38,7 +38,7 @@ public:
   TFakeImage& Image(const std::string& path) { return images_.at(path); }
 
   const TImageFormats& Formats() const { return formats_; }
-  const TReaderClass& ReaderClass() const { return readerClass_; }
+  const TPlaneReaderClass& ReaderClass() const { return readerClass_; }
   int ReaderOpens() const { return *opens_; }
   int ReadersCreated() const { return *created_; }
   const TempDir& Dir() const { return dir_; }
@@ -49,7 +49,7 @@ private:
   std::map<std::string, bool> viaReader_;
   std::shared_ptr<int> opens_ = std::make_shared<int>(0);
   std::shared_ptr<int> created_ = std::make_shared<int>(0);
-  TReaderClass readerClass_;
+  TPlaneReaderClass readerClass_;
   TImageFormats formats_;
 };
 

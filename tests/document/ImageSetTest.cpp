@@ -74,8 +74,10 @@ TEST(OpenFiles, UnreadableFilesAreSkipped) {
   TFakeImageFiles files;
   const std::string junk = files.AddJunk("junk.tif");
   const std::string good = files.AddTiff("good.tif", Stack({7, 8}));
+  const std::string empty = files.AddTiff("empty.tif", Stack({1}, 0, 3));
+  const std::string negative = files.AddReaderFile("negative.czi", Stack({1}, 4, -3));
   TImageSet set(files.Formats());
-  set.OpenFiles({junk, files.Dir().File("missing.tif"), good});
+  set.OpenFiles({junk, files.Dir().File("missing.tif"), empty, negative, good});
   EXPECT_EQ(FileNames(set), (std::vector<std::string>{good}));
   EXPECT_EQ(set.CurrentFrame(), 0);
 

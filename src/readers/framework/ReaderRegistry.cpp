@@ -1,5 +1,6 @@
 #include "readers/framework/ReaderRegistry.h"
 
+#include <atomic>
 #include <filesystem>
 #include <mutex>
 
@@ -24,6 +25,8 @@ const TRegistration kRegistrations[] = {
     {&ZeissCziReaderClass, "Zeiss CZI file", "czi"},
 };
 
+std::atomic<const TReaderClass*> fallbackClass{nullptr};
+
 }  // namespace
 
 void RegisterReaderClass(const TReaderClass& readerClass, std::string_view description,
@@ -39,20 +42,22 @@ void RegisterReaderClasses() {
   });
 }
 
+void SetFallbackReaderClass(const TReaderClass* readerClass) { fallbackClass.store(readerClass); }
+
 const TReaderClass* ReaderClassForFile(const std::string& fileName) {
   RegisterReaderClasses();
   std::string extension = std::filesystem::path(fileName).extension().string();
   if (!extension.empty() && extension[0] == '.') extension.erase(0, 1);
-  if (extension.empty()) return nullptr;
+  // Every entry of the registry is a reader class, also those registered from
+  // outside this library (the common pictures, which need Qt).
   const TFileClasses& registry = FileClasses();
-  for (const TRegistration& registration : kRegistrations) {
-    const TReaderClass& readerClass = registration.Class();
-    const int index = registry.IndexOfClass(&readerClass);
-    if (index < 0) continue;
-    const TArrayOfStrings& extensions = registry.Items[static_cast<size_t>(index)].Extensions;
-    const int found = registry.CaseSensitive ? extensions.IndexOf(extension) : extensions.IndexOfText(extension);
-    if (found >= 0) return &readerClass;
+  for (const TFileClasses::tFileClassData& item : registry.Items) {
+    if (extension.empty()) break;
+    const int found = registry.CaseSensitive ? item.Extensions.IndexOf(extension) : item.Extensions.IndexOfText(extension);
+    if (found >= 0) return static_cast<const TReaderClass*>(item.FileClass);
   }
+  const TReaderClass* fallback = fallbackClass.load();
+  if (fallback != nullptr && fallback->CanRead && fallback->CanRead(fileName) >= 1) return fallback;
   return nullptr;
 }
 

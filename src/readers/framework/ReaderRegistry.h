@@ -22,7 +22,11 @@ void RegisterReaderClass(const TReaderClass& readerClass, std::string_view descr
                          std::string_view extensions);
 // Registers every reader class of the program; later calls do nothing.
 void RegisterReaderClasses();
-// The class registered for the file's extension (case ignored), nullptr when none.
+// The class asked, through its CanRead, about files whose extension no class
+// claims (the common pictures); nullptr for none.
+void SetFallbackReaderClass(const TReaderClass* readerClass);
+// The class registered for the file's extension (case ignored), else the
+// fallback class when it can read the file, else nullptr.
 const TReaderClass* ReaderClassForFile(const std::string& fileName);
 // A new reader of the class chosen by extension, nullptr when none; the file is not opened.
 std::unique_ptr<TSciImageReader> CreateReaderForFile(const std::string& fileName);

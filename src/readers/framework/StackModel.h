@@ -45,6 +45,9 @@ enum TPixelType : uint8_t {
 // Sample width in bytes of a pixel type code (0..8); 0 for codes outside the table.
 int PixelTypeBytes(int pixelType);
 
+// The document has a channel record of the same name; the inline namespace
+// keeps the two apart at link time while readers still write TChannelInfo.
+inline namespace stack_model {
 struct TChannelInfo {
   int32_t Color = 0;  // 0x00BBGGRR (CZI: as written in the file, 0xAARRGGBB)
   std::string Name;
@@ -52,6 +55,7 @@ struct TChannelInfo {
   float Wavelength = 0;  // nanometres
 };
 using TChannelInfos = std::vector<TChannelInfo>;
+}  // namespace stack_model
 
 // Channels whose samples are interleaved in one stored image.
 struct TChannelGroup {
