@@ -40,13 +40,13 @@ std::string WriteTemp(const std::string& name, const std::vector<uint8_t>& bytes
 }
 
 TBenchFile MakeLargeFile(int64_t compression) {
-  TNd2FileSpec spec;
-  spec.Width = 2048;
-  spec.Height = 2048;
-  spec.Channels = {{"A", 0xFF, 0}, {"B", 0xFF00, 0}, {"C", 0xFF0000, 0}, {"D", 0xFFFFFF, 0}};
-  spec.Compression = compression;
+  TNd2FileRecipe recipe;
+  recipe.Width = 2048;
+  recipe.Height = 2048;
+  recipe.Channels = {{"A", 0xFF, 0}, {"B", 0xFF00, 0}, {"C", 0xFF0000, 0}, {"D", 0xFFFFFF, 0}};
+  recipe.Compression = compression;
   TBenchFile file;
-  file.path = WriteTemp(compression == 0 ? "lossless.nd2" : "raw.nd2", WriteNd2File(spec));
+  file.path = WriteTemp(compression == 0 ? "lossless.nd2" : "raw.nd2", WriteNd2File(recipe));
   TFileStream stream(file.path);
   TNd2Header header;
   ReadNd2Header(stream, header, {});
@@ -70,11 +70,11 @@ const TBenchFile& LosslessFile() {
 
 const std::string& ManyStepsFile() {
   static const std::string path = [] {
-    TNd2FileSpec spec;
-    spec.Width = 16;
-    spec.Height = 16;
-    spec.Loops = {Loop(lkTime, 1000)};
-    return WriteTemp("steps.nd2", WriteNd2File(spec));
+    TNd2FileRecipe recipe;
+    recipe.Width = 16;
+    recipe.Height = 16;
+    recipe.Loops = {Loop(lkTime, 1000)};
+    return WriteTemp("steps.nd2", WriteNd2File(recipe));
   }();
   return path;
 }
