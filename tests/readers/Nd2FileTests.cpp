@@ -383,13 +383,17 @@ TEST(Nd2File, EmptyMapAndEmptyStepsAreHandled) {
 TEST(Nd2File, CorruptLosslessFrameIsNotDelivered) {
   TNd2FileRecipe recipe = TwoChannels();
   recipe.Compression = 0;
+  recipe.Loops = {Loop(lkTime, 2)};
   std::vector<TNd2Chunk> chunks = Nd2FileChunks(recipe);
-  for (TNd2Chunk& chunk : chunks)
+  for (TNd2Chunk& chunk : chunks) {
     if (chunk.Name == "ImageDataSeq|0") std::fill(chunk.Data.begin() + 8, chunk.Data.end(), 0x5A);
+    if (chunk.Name == "ImageDataSeq|1") chunk.Data.resize(chunk.Data.size() / 2);  // stream cut short
+  }
   TNd2Opened opened;
   OpenNd2(WriteNd2Container(chunks), opened);
   std::vector<uint8_t> data;
   EXPECT_FALSE(ReadNd2SequenceData(opened.stream, opened.header, 0, data));
+  EXPECT_FALSE(ReadNd2SequenceData(opened.stream, opened.header, 1, data));
 }
 
 }  // namespace
