@@ -19,6 +19,7 @@
 #include "readers/nd2/Nd2ChunkMap.h"
 #include "readers/nd2/Nd2Header.h"
 #include "readers/nd2/Nd2PixelData.h"
+#include "readers/nd2/NikonNd2Reader.h"
 
 namespace {
 
@@ -39,13 +40,13 @@ std::string WriteTemp(const std::string& name, const std::vector<uint8_t>& bytes
 }
 
 TBenchFile MakeLargeFile(int64_t compression) {
-  TNd2FileSpec spec;
-  spec.Width = 2048;
-  spec.Height = 2048;
-  spec.Channels = {{"A", 0xFF, 0}, {"B", 0xFF00, 0}, {"C", 0xFF0000, 0}, {"D", 0xFFFFFF, 0}};
-  spec.Compression = compression;
+  TNd2FileRecipe recipe;
+  recipe.Width = 2048;
+  recipe.Height = 2048;
+  recipe.Channels = {{"A", 0xFF, 0}, {"B", 0xFF00, 0}, {"C", 0xFF0000, 0}, {"D", 0xFFFFFF, 0}};
+  recipe.Compression = compression;
   TBenchFile file;
-  file.path = WriteTemp(compression == 0 ? "lossless.nd2" : "raw.nd2", WriteNd2File(spec));
+  file.path = WriteTemp(compression == 0 ? "lossless.nd2" : "raw.nd2", WriteNd2File(recipe));
   TFileStream stream(file.path);
   TNd2Header header;
   ReadNd2Header(stream, header, {});
@@ -69,11 +70,11 @@ const TBenchFile& LosslessFile() {
 
 const std::string& ManyStepsFile() {
   static const std::string path = [] {
-    TNd2FileSpec spec;
-    spec.Width = 16;
-    spec.Height = 16;
-    spec.Loops = {Loop(lkTime, 1000)};
-    return WriteTemp("steps.nd2", WriteNd2File(spec));
+    TNd2FileRecipe recipe;
+    recipe.Width = 16;
+    recipe.Height = 16;
+    recipe.Loops = {Loop(lkTime, 1000)};
+    return WriteTemp("steps.nd2", WriteNd2File(recipe));
   }();
   return path;
 }
@@ -103,6 +104,18 @@ void OpenAndReadPlane(benchmark::State& state, const TBenchFile& file) {
 
 void BM_Nd2UncompressedOpenRead(benchmark::State& state) { OpenAndReadPlane(state, RawFile()); }
 void BM_Nd2LosslessOpenRead(benchmark::State& state) { OpenAndReadPlane(state, LosslessFile()); }
+
+// The whole road through the reader class: open, raw frame, de-interleave, widen.
+void BM_Nd2ReaderOpenReadImage(benchmark::State& state) {
+  const TBenchFile& file = RawFile();
+  TWordDynArray plane;
+  for (auto _ : state) {
+    TNikonNd2Reader reader;
+    reader.Open(file.path);
+    if (!reader.ReadImage(0, plane)) state.SkipWithError("read failed");
+    benchmark::DoNotOptimize(plane.data());
+  }
+}
 
 void BM_PreadSameBytes(benchmark::State& state) {
   const TBenchFile& file = RawFile();
@@ -153,6 +166,7 @@ void BM_Nd2UncompressedFrameOnly(benchmark::State& state) {
   }
 }
 
+BENCHMARK(BM_Nd2ReaderOpenReadImage)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Nd2UncompressedFrameOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PreadSameBytes)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Nd2LosslessOpenRead)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -167,6 +181,9 @@ void PrintNd2Targets(orbelin::bench::TMedianCollector& collector) {
   const double zlib = collector.MedianNs("BM_ZlibAlone");
   if (pread > 0)
     PrintTarget("nd2 uncompressed open+plane / pread", collector.MedianNs("BM_Nd2UncompressedOpenRead") / pread, "<=", 1.5);
+  const double reader = collector.MedianNs("BM_Nd2ReaderOpenReadImage");
+  if (pread > 0 && reader > 0)
+    PrintTarget("nd2 reader Open+ReadImage (uncompressed) / pread", reader / pread, "<=", 1.5);
   if (zlib > 0)
     PrintTarget("nd2 lossless open+plane / zlib alone", collector.MedianNs("BM_Nd2LosslessOpenRead") / zlib, "<=", 1.2);
   const double open = collector.MedianNs("BM_Nd2Open1000Steps");

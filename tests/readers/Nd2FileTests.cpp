@@ -17,21 +17,21 @@ using test::OpenNd2;
 using test::ReadNd2Plane;
 using test::TNd2Opened;
 
-TNd2FileSpec TwoChannels() {
-  TNd2FileSpec spec;
-  spec.Width = 6;
-  spec.Height = 3;
-  spec.Channels = {{"DAPI", 0xFF0000, 461}, {"FITC", 0x00FF00, 0}};
-  spec.TextItems = {"id-1", "", "", "", "Ada"};
-  return spec;
+TNd2FileRecipe TwoChannels() {
+  TNd2FileRecipe recipe;
+  recipe.Width = 6;
+  recipe.Height = 3;
+  recipe.Channels = {{"DAPI", 0xFF0000, 461}, {"FITC", 0x00FF00, 0}};
+  recipe.TextItems = {"id-1", "", "", "", "Ada"};
+  return recipe;
 }
 
 // The plane the writer stored for a sequence step and component.
-TWordDynArray Expected(const TNd2FileSpec& spec, int64_t sequence, int component) {
+TWordDynArray Expected(const TNd2FileRecipe& recipe, int64_t sequence, int component) {
   TWordDynArray plane;
-  const uint16_t mask = spec.BitsPerSample == 8 ? 0xFF : 0xFFFF;
-  for (uint32_t y = 0; y < spec.Height; ++y)
-    for (uint32_t x = 0; x < spec.Width; ++x)
+  const uint16_t mask = recipe.BitsPerSample == 8 ? 0xFF : 0xFFFF;
+  for (uint32_t y = 0; y < recipe.Height; ++y)
+    for (uint32_t x = 0; x < recipe.Width; ++x)
       plane.push_back(static_cast<uint16_t>(Nd2FixturePixel(sequence, component, x, y) & mask));
   return plane;
 }
@@ -60,16 +60,16 @@ class Nd2Container : public testing::TestWithParam<TContainerCase> {};
 
 TEST_P(Nd2Container, DescribesTheStackAndDeliversEveryChannel) {
   const TContainerCase& c = GetParam();
-  TNd2FileSpec spec = TwoChannels();
-  spec.XmlMetadata = c.xml;
-  spec.Container.Trailer = c.trailer;
-  spec.Container.Version = c.version;
-  spec.Compression = c.compression;
-  spec.BitsPerSample = c.bits;
-  if (c.rowPadding) spec.RowBytes = spec.Width * 2 * (c.bits / 8) + c.rowPadding;
-  spec.Loops = {Loop(lkTime, 3)};
+  TNd2FileRecipe recipe = TwoChannels();
+  recipe.XmlMetadata = c.xml;
+  recipe.Container.Trailer = c.trailer;
+  recipe.Container.Version = c.version;
+  recipe.Compression = c.compression;
+  recipe.BitsPerSample = c.bits;
+  if (c.rowPadding) recipe.RowBytes = recipe.Width * 2 * (c.bits / 8) + c.rowPadding;
+  recipe.Loops = {Loop(lkTime, 3)};
   TNd2Opened opened;
-  OpenNd2(WriteNd2File(spec), opened);
+  OpenNd2(WriteNd2File(recipe), opened);
   ASSERT_EQ(opened.code, 0);
   const TNd2Header& h = opened.header;
   EXPECT_TRUE(opened.reports.empty()) << opened.reports.front();
@@ -97,7 +97,7 @@ TEST_P(Nd2Container, DescribesTheStackAndDeliversEveryChannel) {
   ASSERT_EQ(h.ImageDataChunks.size(), 3u);
   for (int t = 0; t < 3; ++t)
     for (int channel = 0; channel < 2; ++channel)
-      EXPECT_EQ(ReadNd2Plane(opened, 0, t, 0, channel), Expected(spec, t, channel)) << t << "/" << channel;
+      EXPECT_EQ(ReadNd2Plane(opened, 0, t, 0, channel), Expected(recipe, t, channel)) << t << "/" << channel;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -117,9 +117,9 @@ TEST(Nd2File, WalkStepsMatchTheFileVersion) {
   // Ver2.0 chunks follow each other unpadded; walking them with 4096-byte steps
   // would land inside data and report lost chunks.
   for (const char* version : {"Ver2.0", "Ver3.0"}) {
-    TNd2FileSpec spec = TwoChannels();
-    spec.Container = {version, false};
-    const std::vector<uint8_t> bytes = WriteNd2File(spec);
+    TNd2FileRecipe recipe = TwoChannels();
+    recipe.Container = {version, false};
+    const std::vector<uint8_t> bytes = WriteNd2File(recipe);
     EXPECT_EQ(bytes.size() % 4096 == 0, std::string(version) == "Ver3.0");
     TNd2Opened opened;
     OpenNd2(bytes, opened);
@@ -129,11 +129,11 @@ TEST(Nd2File, WalkStepsMatchTheFileVersion) {
 }
 
 TEST(Nd2File, WalkRecoversFromADamagedChunkByBlockSearch) {
-  TNd2FileSpec spec = TwoChannels();
-  spec.Container.Trailer = false;
-  std::vector<TNd2Chunk> chunks = Nd2FileChunks(spec);
-  std::vector<uint8_t> bytes = WriteNd2Container(chunks, spec.Container);
-  const int64_t damaged = Nd2ChunkPosition(chunks, spec.Container, "CustomData|X");
+  TNd2FileRecipe recipe = TwoChannels();
+  recipe.Container.Trailer = false;
+  std::vector<TNd2Chunk> chunks = Nd2FileChunks(recipe);
+  std::vector<uint8_t> bytes = WriteNd2Container(chunks, recipe.Container);
+  const int64_t damaged = Nd2ChunkPosition(chunks, recipe.Container, "CustomData|X");
   bytes[static_cast<size_t>(damaged)] ^= 0xFF;
   TNd2Opened opened;
   OpenNd2(bytes, opened);
@@ -158,9 +158,9 @@ TEST(Nd2File, WalkRecoversFromADamagedChunkByBlockSearch) {
 }
 
 TEST(Nd2File, DamagedMapEntryEndsTheMapThere) {
-  TNd2FileSpec spec = TwoChannels();
-  spec.Loops = {Loop(lkTime, 2)};
-  std::vector<uint8_t> bytes = WriteNd2File(spec);
+  TNd2FileRecipe recipe = TwoChannels();
+  recipe.Loops = {Loop(lkTime, 2)};
+  std::vector<uint8_t> bytes = WriteNd2File(recipe);
   const std::string entry = "CustomData|Y!";
   const auto at = std::search(bytes.rbegin(), bytes.rend(), entry.rbegin(), entry.rend());
   ASSERT_NE(at, bytes.rend());
@@ -174,7 +174,7 @@ TEST(Nd2File, DamagedMapEntryEndsTheMapThere) {
   EXPECT_TRUE(opened.header.StageY.empty());
 
   // When the damage takes image data with it, the steps left without data fail the open.
-  bytes = WriteNd2File(spec);
+  bytes = WriteNd2File(recipe);
   const std::string frame = "ImageDataSeq|1!";
   const auto frameEntry = std::search(bytes.rbegin(), bytes.rend(), frame.rbegin(), frame.rend());
   *frameEntry = 0x01;
@@ -182,9 +182,9 @@ TEST(Nd2File, DamagedMapEntryEndsTheMapThere) {
 }
 
 TEST(Nd2File, LaterDuplicateAttributesWin) {
-  TNd2FileSpec spec = TwoChannels();
-  std::vector<TNd2Chunk> chunks = Nd2FileChunks(spec);
-  TNd2FileSpec wide = spec;
+  TNd2FileRecipe recipe = TwoChannels();
+  std::vector<TNd2Chunk> chunks = Nd2FileChunks(recipe);
+  TNd2FileRecipe wide = recipe;
   wide.Width = 2;
   chunks.push_back(Nd2FileChunks(wide).front());
   chunks.back().Name = "ImageAttributesLV";
@@ -195,8 +195,8 @@ TEST(Nd2File, LaterDuplicateAttributesWin) {
 }
 
 TEST(Nd2File, ClassifiesChunksAndReportsUnknownNames) {
-  TNd2FileSpec spec = TwoChannels();
-  std::vector<TNd2Chunk> chunks = Nd2FileChunks(spec);
+  TNd2FileRecipe recipe = TwoChannels();
+  std::vector<TNd2Chunk> chunks = Nd2FileChunks(recipe);
   chunks.push_back({"CustomDataVar|AppInfo_V1_0", {1, 2}});
   chunks.push_back({"ImageAttributesLVX", {1}});
   TNd2Opened opened;
@@ -211,15 +211,15 @@ TEST(Nd2File, ClassifiesChunksAndReportsUnknownNames) {
 }
 
 TEST(Nd2File, ValidFlagsDropTimePointsPositionsAndPlanes) {
-  TNd2FileSpec spec = TwoChannels();
-  const TNd2LoopSpec time = Loop(lkTime, 5, {1, 1, 0, 1, 1});
-  const TNd2LoopSpec xy = Loop(lkPosition, 3, {1, 0, 1}, {"A", "B", "C"}, {10, 20, 30}, {-1, -2, -3});
-  TNd2LoopSpec z = Loop(lkZ, 3, {0, 1, 1});
+  TNd2FileRecipe recipe = TwoChannels();
+  const TNd2LoopRecipe time = Loop(lkTime, 5, {1, 1, 0, 1, 1});
+  const TNd2LoopRecipe xy = Loop(lkPosition, 3, {1, 0, 1}, {"A", "B", "C"}, {10, 20, 30}, {-1, -2, -3});
+  TNd2LoopRecipe z = Loop(lkZ, 3, {0, 1, 1});
   z.ZStep = 0.5;
   z.ZLow = 2;
-  spec.Loops = {time, xy, z};
+  recipe.Loops = {time, xy, z};
   TNd2Opened opened;
-  OpenNd2(WriteNd2File(spec), opened);
+  OpenNd2(WriteNd2File(recipe), opened);
   const TNd2Header& h = opened.header;
   EXPECT_EQ(h.TimePoints, 4);
   EXPECT_EQ(h.Positions, 2);
@@ -237,15 +237,15 @@ TEST(Nd2File, ValidFlagsDropTimePointsPositionsAndPlanes) {
   EXPECT_FLOAT_EQ(h.PlanePositions[1], 3e-6f);
   // Time (outer), position, Z: step = (positions × t + p) × planes + z.
   EXPECT_EQ(h.ImageIndexOf(1, 3, 1, 1), ((2 * 3 + 1) * 2 + 1) * 2 + 1);
-  EXPECT_EQ(ReadNd2Plane(opened, 1, 3, 1, 1), Expected(spec, 15, 1));
+  EXPECT_EQ(ReadNd2Plane(opened, 1, 3, 1, 1), Expected(recipe, 15, 1));
 }
 
 TEST(Nd2File, PositionNamesWithoutCoordinates) {
-  TNd2FileSpec spec = TwoChannels();
-  spec.XmlMetadata = true;
-  spec.Loops = {Loop(lkPosition, 2, {}, {"well A1", "well B2"})};
+  TNd2FileRecipe recipe = TwoChannels();
+  recipe.XmlMetadata = true;
+  recipe.Loops = {Loop(lkPosition, 2, {}, {"well A1", "well B2"})};
   TNd2Opened opened;
-  OpenNd2(WriteNd2File(spec), opened);
+  OpenNd2(WriteNd2File(recipe), opened);
   EXPECT_EQ(opened.header.PositionNames, (std::vector<std::string>{"well A1", "well B2"}));
   EXPECT_EQ(opened.header.PositionXY, (TPointFs{{0, 0}, {0, 0}}));
 }
@@ -263,10 +263,10 @@ TEST(Nd2File, LoopNestingGivesTheSequenceOrder) {
       {{lkNoDimension, lkZ}, soZ, 1},
   };
   for (const Case& c : cases) {
-    TNd2FileSpec spec = TwoChannels();
-    for (uint32_t kind : c.kinds) spec.Loops.push_back(Loop(kind, 2, {}, {"a", "b"}));
+    TNd2FileRecipe recipe = TwoChannels();
+    for (uint32_t kind : c.kinds) recipe.Loops.push_back(Loop(kind, 2, {}, {"a", "b"}));
     TNd2Opened opened;
-    OpenNd2(WriteNd2File(spec), opened);
+    OpenNd2(WriteNd2File(recipe), opened);
     EXPECT_EQ(opened.header.SequenceOrder, c.order);
     EXPECT_EQ(opened.header.ImageIndexOf(1, 1, 1, 0) / 2, c.stepOfLastImage);
   }
@@ -275,21 +275,21 @@ TEST(Nd2File, LoopNestingGivesTheSequenceOrder) {
 }
 
 TEST(Nd2File, RaisesTheLoopAndConsistencyErrors) {
-  TNd2FileSpec twoTimes = TwoChannels();
+  TNd2FileRecipe twoTimes = TwoChannels();
   twoTimes.Loops = {Loop(lkTime, 2), Loop(lkTime, 2)};
   EXPECT_EQ(ErrorOf(WriteNd2File(twoTimes)), "Invalid Sequence order.");
 
-  TNd2FileSpec unknown = TwoChannels();
+  TNd2FileRecipe unknown = TwoChannels();
   unknown.Loops = {Loop(3, 2)};
   EXPECT_EQ(ErrorOf(WriteNd2File(unknown)), "Unknown loop time 3");
 
-  TNd2FileSpec mismatch = TwoChannels();
+  TNd2FileRecipe mismatch = TwoChannels();
   mismatch.Loops = {Loop(lkTime, 3), Loop(lkPosition, 2, {}, {"a", "b"})};
   mismatch.SequenceCount = 5;
   EXPECT_EQ(ErrorOf(WriteNd2File(mismatch)),
             "Mismatch sequence number: Time * Plane * Position * Color = 3 * 1 * 2 * 2 = 12 <> 10");
 
-  TNd2FileSpec lossy = TwoChannels();
+  TNd2FileRecipe lossy = TwoChannels();
   lossy.Compression = 1;
   EXPECT_EQ(ErrorOf(WriteNd2File(lossy)), "Unknown compression type: 1.");
 
@@ -299,7 +299,7 @@ TEST(Nd2File, RaisesTheLoopAndConsistencyErrors) {
   std::erase_if(chunks, [](const TNd2Chunk& c) { return c.Name == "ImageAttributesLV"; });
   EXPECT_EQ(ErrorOf(WriteNd2Container(chunks)), "Cannot found the chunk of Image Attributes.");
 
-  TNd2FileSpec twelveBits = TwoChannels();
+  TNd2FileRecipe twelveBits = TwoChannels();
   twelveBits.BitsPerSample = 12;
   TNd2Opened opened;
   OpenNd2(WriteNd2File(twelveBits), opened);
@@ -307,11 +307,11 @@ TEST(Nd2File, RaisesTheLoopAndConsistencyErrors) {
 }
 
 TEST(Nd2File, CustomDataFillsStageAndTimeStamps) {
-  TNd2FileSpec spec = TwoChannels();
-  spec.Loops = {Loop(lkTime, 3)};
-  spec.StageXBytesShort = 8;
+  TNd2FileRecipe recipe = TwoChannels();
+  recipe.Loops = {Loop(lkTime, 3)};
+  recipe.StageXBytesShort = 8;
   TNd2Opened opened;
-  OpenNd2(WriteNd2File(spec), opened);
+  OpenNd2(WriteNd2File(recipe), opened);
   const TNd2Header& h = opened.header;
   EXPECT_EQ(opened.reports, std::vector<std::string>{"CustomData|X size mismatch."});
   EXPECT_TRUE(h.StageX.empty());
@@ -324,21 +324,21 @@ TEST(Nd2File, CustomDataFillsStageAndTimeStamps) {
 // Forged offsets, lengths and counts fail cleanly instead of reading out of
 // bounds or allocating what the file cannot hold.
 TEST(Nd2File, ForgedFieldsAreRefused) {
-  const TNd2FileSpec base = TwoChannels();
+  const TNd2FileRecipe base = TwoChannels();
   struct Forgery {
     const char* what;
-    std::function<void(TNd2FileSpec&)> edit;
+    std::function<void(TNd2FileRecipe&)> edit;
   };
   const Forgery forgeries[] = {
-      {"huge width", [](TNd2FileSpec& s) { s.Width = 0x7FFFFFF0; s.FramesWritten = 0; }},
-      {"huge sequence count", [](TNd2FileSpec& s) { s.SequenceCount = 0xFFFFFFF; s.StageData = false; s.FramesWritten = 1; }},
-      {"huge loop count", [](TNd2FileSpec& s) { s.Loops = {Loop(lkZ, 0xFFFFFFF0u)}; s.SequenceCount = 1; }},
-      {"huge position loop", [](TNd2FileSpec& s) { s.Loops = {Loop(lkPosition, 0xFFFFFFF0u)}; s.SequenceCount = 1; }},
+      {"huge width", [](TNd2FileRecipe& s) { s.Width = 0x7FFFFFF0; s.FramesWritten = 0; }},
+      {"huge sequence count", [](TNd2FileRecipe& s) { s.SequenceCount = 0xFFFFFFF; s.StageData = false; s.FramesWritten = 1; }},
+      {"huge loop count", [](TNd2FileRecipe& s) { s.Loops = {Loop(lkZ, 0xFFFFFFF0u)}; s.SequenceCount = 1; }},
+      {"huge position loop", [](TNd2FileRecipe& s) { s.Loops = {Loop(lkPosition, 0xFFFFFFF0u)}; s.SequenceCount = 1; }},
   };
   for (const Forgery& forgery : forgeries) {
-    TNd2FileSpec spec = base;
-    forgery.edit(spec);
-    EXPECT_NE(ErrorOf(WriteNd2File(spec)), "no error") << forgery.what;
+    TNd2FileRecipe recipe = base;
+    forgery.edit(recipe);
+    EXPECT_NE(ErrorOf(WriteNd2File(recipe)), "no error") << forgery.what;
   }
 
   std::vector<uint8_t> bytes = WriteNd2File(base);
@@ -363,15 +363,15 @@ TEST(Nd2File, ForgedFieldsAreRefused) {
 // Found by fuzzing: empty map data and empty custom data must not hand a
 // null buffer to the stream.
 TEST(Nd2File, EmptyMapAndEmptyStepsAreHandled) {
-  TNd2FileSpec spec = TwoChannels();
-  std::vector<uint8_t> bytes = WriteNd2File(spec);
+  TNd2FileRecipe recipe = TwoChannels();
+  std::vector<uint8_t> bytes = WriteNd2File(recipe);
   uint64_t mapPosition = 0;
   std::memcpy(&mapPosition, bytes.data() + bytes.size() - 8, 8);
   const uint64_t empty = 0;
   std::memcpy(bytes.data() + mapPosition + 8, &empty, 8);
   EXPECT_EQ(ErrorOf(bytes), "Cannot found the chunk of Image Attributes.");
 
-  TNd2FileSpec noSteps = TwoChannels();
+  TNd2FileRecipe noSteps = TwoChannels();
   noSteps.Loops = {Loop(lkTime, 0)};
   TNd2Opened opened;
   OpenNd2(WriteNd2File(noSteps), opened);
@@ -381,15 +381,19 @@ TEST(Nd2File, EmptyMapAndEmptyStepsAreHandled) {
 }
 
 TEST(Nd2File, CorruptLosslessFrameIsNotDelivered) {
-  TNd2FileSpec spec = TwoChannels();
-  spec.Compression = 0;
-  std::vector<TNd2Chunk> chunks = Nd2FileChunks(spec);
-  for (TNd2Chunk& chunk : chunks)
+  TNd2FileRecipe recipe = TwoChannels();
+  recipe.Compression = 0;
+  recipe.Loops = {Loop(lkTime, 2)};
+  std::vector<TNd2Chunk> chunks = Nd2FileChunks(recipe);
+  for (TNd2Chunk& chunk : chunks) {
     if (chunk.Name == "ImageDataSeq|0") std::fill(chunk.Data.begin() + 8, chunk.Data.end(), 0x5A);
+    if (chunk.Name == "ImageDataSeq|1") chunk.Data.resize(chunk.Data.size() / 2);  // stream cut short
+  }
   TNd2Opened opened;
   OpenNd2(WriteNd2Container(chunks), opened);
   std::vector<uint8_t> data;
   EXPECT_FALSE(ReadNd2SequenceData(opened.stream, opened.header, 0, data));
+  EXPECT_FALSE(ReadNd2SequenceData(opened.stream, opened.header, 1, data));
 }
 
 }  // namespace

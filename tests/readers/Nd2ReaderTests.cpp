@@ -15,29 +15,29 @@ namespace {
 
 using namespace fixtures;
 
-TNd2FileSpec TwoChannelsThreePositions() {
-  TNd2FileSpec spec;
-  spec.Width = 5;
-  spec.Height = 3;
-  spec.RowBytes = 5 * 2 * 2 + 4;  // padded rows
-  spec.Channels = {{"DAPI", 0xFF0000, 461}, {"FITC", 0xFF00, 0}};
-  spec.Loops = {Loop(lkPosition, 4, {1, 1, 0, 1}, {"A", "B", "gone", "C"}, {1, 2, 3, 4}, {5, 6, 7, 8})};
-  spec.TextItems = {"id-7"};
-  return spec;
+TNd2FileRecipe TwoChannelsThreePositions() {
+  TNd2FileRecipe recipe;
+  recipe.Width = 5;
+  recipe.Height = 3;
+  recipe.RowBytes = 5 * 2 * 2 + 4;  // padded rows
+  recipe.Channels = {{"DAPI", 0xFF0000, 461}, {"FITC", 0xFF00, 0}};
+  recipe.Loops = {Loop(lkPosition, 4, {1, 1, 0, 1}, {"A", "B", "gone", "C"}, {1, 2, 3, 4}, {5, 6, 7, 8})};
+  recipe.TextItems = {"id-7"};
+  return recipe;
 }
 
-TWordDynArray Expected(const TNd2FileSpec& spec, int64_t sequence, int component) {
+TWordDynArray Expected(const TNd2FileRecipe& recipe, int64_t sequence, int component) {
   TWordDynArray plane;
-  for (uint32_t y = 0; y < spec.Height; ++y)
-    for (uint32_t x = 0; x < spec.Width; ++x) plane.push_back(Nd2FixturePixel(sequence, component, x, y));
+  for (uint32_t y = 0; y < recipe.Height; ++y)
+    for (uint32_t x = 0; x < recipe.Width; ++x) plane.push_back(Nd2FixturePixel(sequence, component, x, y));
   return plane;
 }
 
 TEST(NikonNd2Reader, OpensAndDeliversThePlaneOfEveryCoordinate) {
   test::TempDir dir;
-  const TNd2FileSpec spec = TwoChannelsThreePositions();
+  const TNd2FileRecipe recipe = TwoChannelsThreePositions();
   const std::string path = dir.File("cells.nd2");
-  test::WriteFile(path, WriteNd2File(spec));
+  test::WriteFile(path, WriteNd2File(recipe));
   TNikonNd2Reader reader;
   reader.Open(path);
   EXPECT_EQ(reader.ChannelCount(), 2);
@@ -64,17 +64,17 @@ TEST(NikonNd2Reader, OpensAndDeliversThePlaneOfEveryCoordinate) {
   // Image index 5 is position 2, channel 1: sequence step 2 of the file.
   TWordDynArray plane;
   ASSERT_TRUE(reader.ReadImage(5, plane));
-  EXPECT_EQ(plane, Expected(spec, 2, 1));
+  EXPECT_EQ(plane, Expected(recipe, 2, 1));
   reader.SetPosition(1);
   reader.SetChannel(0);
   EXPECT_EQ(reader.CurrentImage(), 2);
   ASSERT_TRUE(reader.ReadCurrentImage(plane));
-  EXPECT_EQ(plane, Expected(spec, 1, 0));
+  EXPECT_EQ(plane, Expected(recipe, 1, 0));
 }
 
 TEST(NikonNd2Reader, FailedOpensNameTheCause) {
   test::TempDir dir;
-  TNd2FileSpec lossy = TwoChannelsThreePositions();
+  TNd2FileRecipe lossy = TwoChannelsThreePositions();
   lossy.Compression = 1;
   test::WriteFile(dir.File("lossy.nd2"), WriteNd2File(lossy));
   TNikonNd2Reader reader;
@@ -87,7 +87,7 @@ TEST(NikonNd2Reader, FailedOpensNameTheCause) {
   EXPECT_FALSE(reader.Opened());
   EXPECT_EQ(reader.LastError(), -1);
 
-  TNd2FileSpec twelve = TwoChannelsThreePositions();
+  TNd2FileRecipe twelve = TwoChannelsThreePositions();
   twelve.BitsPerSample = 12;
   test::WriteFile(dir.File("twelve.nd2"), WriteNd2File(twelve));
   EXPECT_THROW(reader.Open(dir.File("twelve.nd2")), ESciImageReaderError);
@@ -96,10 +96,10 @@ TEST(NikonNd2Reader, FailedOpensNameTheCause) {
 
 TEST(NikonNd2Reader, ScoresFilesItCanRead) {
   test::TempDir dir;
-  TNd2FileSpec spec = TwoChannelsThreePositions();
-  test::WriteFile(dir.File("trailer.nd2"), WriteNd2File(spec));
-  spec.Container.Trailer = false;
-  test::WriteFile(dir.File("walk.nd2"), WriteNd2File(spec));
+  TNd2FileRecipe recipe = TwoChannelsThreePositions();
+  test::WriteFile(dir.File("trailer.nd2"), WriteNd2File(recipe));
+  recipe.Container.Trailer = false;
+  test::WriteFile(dir.File("walk.nd2"), WriteNd2File(recipe));
   test::WriteFile(dir.File("small.nd2"), std::vector<uint8_t>(100, 0));
 
   // A JPEG 2000 box file: signature box of length 12, then "ftyp", box map at the end.
@@ -116,6 +116,7 @@ TEST(NikonNd2Reader, ScoresFilesItCanRead) {
   EXPECT_EQ(TNikonNd2Reader::CanRead(dir.File("box.nd2")), 10000);
   EXPECT_EQ(TNikonNd2Reader::CanRead(dir.File("box2.nd2")), 1000);
   EXPECT_EQ(TNikonNd2Reader::CanRead(dir.File("missing.nd2")), 0);
+  EXPECT_EQ(ReaderClassForFile(dir.File("trailer.ND2")), &NikonNd2ReaderClass());
 
   // Recognised but not read: the box kind opens as an inconsistent stack.
   TNikonNd2Reader reader;

@@ -7,6 +7,7 @@
 #include "foundation/FileClasses.h"
 #include "foundation/StringHelpers.h"
 #include "readers/czi/ZeissCziReader.h"
+#include "readers/nd2/NikonNd2Reader.h"
 
 namespace orbelin {
 
@@ -20,6 +21,7 @@ struct TRegistration {
 
 // One line per reader class, in the order they are offered.
 const TRegistration kRegistrations[] = {
+    {&NikonNd2ReaderClass, "Nikon ND2 files", "nd2"},
     {&ZeissCziReaderClass, "Zeiss CZI file", "czi"},
 };
 

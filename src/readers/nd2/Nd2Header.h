@@ -2,7 +2,6 @@
 // Everything the ND2 reader learns from a file's chunk map and metadata
 // chunks, in the terms of the stack model: sizes, loops, channels, positions,
 // planes, optics, texts and per-sequence-step stage data.
-#include <array>
 #include <cstdint>
 #include <string>
 #include <utility>

@@ -15,25 +15,38 @@ namespace {
 // Every image-data chunk starts with an 8-byte acquisition time stamp.
 constexpr uint64_t kTimeStampBytes = 8;
 
-// Inflates a zlib stream into out and counts the bytes produced in `done`.
-bool Inflate(const std::vector<uint8_t>& in, uint8_t* out, size_t outSize, size_t& done) {
+// Input is fed to zlib in blocks of this size, so a frame never needs a
+// second buffer as large as its compressed stream.
+constexpr size_t kInflateBlock = size_t{1} << 20;
+
+// Inflates the zlib stream of `length` bytes at `start` into out and counts the
+// bytes produced in `done`. False for a damaged or truncated stream.
+bool Inflate(TStream& stream, int64_t start, uint64_t length, uint8_t* out, size_t outSize, size_t& done) {
   z_stream zs{};
   if (inflateInit(&zs) != Z_OK) return false;
-  zs.next_in = const_cast<Bytef*>(in.data());
-  zs.avail_in = static_cast<uInt>(in.size());
-  bool ok = true;
+  std::vector<uint8_t> block(static_cast<size_t>(std::min<uint64_t>(length, kInflateBlock)));
+  uint64_t consumed = 0;
+  bool ok = false;
   done = 0;
-  while (done < outSize) {
-    const size_t chunk = std::min<size_t>(outSize - done, 1u << 30);
-    zs.next_out = out + done;
-    zs.avail_out = static_cast<uInt>(chunk);
-    const int result = inflate(&zs, Z_FINISH);
-    done += chunk - zs.avail_out;
-    if (result == Z_STREAM_END) break;
-    if (result != Z_OK && !(result == Z_BUF_ERROR && zs.avail_out == 0)) {
-      ok = false;
+  zs.next_out = out;
+  zs.avail_out = static_cast<uInt>(std::min<size_t>(outSize, UINT32_MAX));
+  for (;;) {
+    if (zs.avail_in == 0 && consumed < length) {
+      const size_t want = static_cast<size_t>(std::min<uint64_t>(length - consumed, block.size()));
+      if (stream.ReadAt(start + static_cast<int64_t>(consumed), block.data(), want) != want) break;
+      consumed += want;
+      zs.next_in = block.data();
+      zs.avail_in = static_cast<uInt>(want);
+    }
+    const int result = inflate(&zs, Z_NO_FLUSH);
+    done = static_cast<size_t>(zs.next_out - out);
+    if (result == Z_STREAM_END || done == outSize) {
+      ok = true;  // a frame is complete once its plane is full
       break;
     }
+    if (zs.avail_out == 0) zs.avail_out = static_cast<uInt>(std::min<size_t>(outSize - done, UINT32_MAX));
+    if (result == Z_BUF_ERROR && zs.avail_in == 0 && consumed == length) break;  // truncated stream
+    if (result != Z_OK && result != Z_BUF_ERROR) break;
   }
   inflateEnd(&zs);
   return ok;
@@ -69,10 +82,8 @@ bool ReadNd2SequenceData(TStream& stream, const TNd2Header& header, int64_t sequ
       const size_t count = static_cast<size_t>(std::min<uint64_t>(payloadLength, data.size()));
       filled = stream.ReadAt(payloadStart, data.data(), count);
     } else {
-      std::vector<uint8_t> compressed(static_cast<size_t>(payloadLength));
-      if (compressed.empty()) return false;
-      if (stream.ReadAt(payloadStart, compressed.data(), compressed.size()) != compressed.size()) return false;
-      if (!Inflate(compressed, data.data(), data.size(), filled)) return false;
+      if (payloadLength == 0) return false;
+      if (!Inflate(stream, payloadStart, payloadLength, data.data(), data.size(), filled)) return false;
     }
     std::memset(data.data() + filled, 0, data.size() - filled);
     if (stride != packed) {

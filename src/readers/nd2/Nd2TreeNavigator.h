@@ -5,6 +5,7 @@
 // exactly one level.
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "readers/framework/TreeNavigator.h"

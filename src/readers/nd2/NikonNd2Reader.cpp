@@ -36,6 +36,13 @@ std::string BoxType(TStream& stream) {
 
 }  // namespace
 
+const TReaderClass& NikonNd2ReaderClass() {
+  static const TReaderClass readerClass{
+      "TNikonNd2Reader", [](const std::string& fileName) { return TNikonNd2Reader::CanRead(fileName); },
+      []() -> std::unique_ptr<TSciImageReader> { return std::make_unique<TNikonNd2Reader>(); }};
+  return readerClass;
+}
+
 TNikonNd2Reader::~TNikonNd2Reader() { TNikonNd2Reader::Close(); }
 
 int TNikonNd2Reader::CanRead(const std::string& fileName) {

@@ -4,6 +4,7 @@
 // of the older JPEG 2000 box kind are recognised but not read.
 #include <string>
 
+#include "readers/framework/ReaderRegistry.h"
 #include "readers/framework/SciImageReader.h"
 #include "readers/nd2/Nd2Header.h"
 
@@ -36,5 +37,8 @@ private:
 
   TNd2Header header_;
 };
+
+// The class as the reader registry knows it.
+const TReaderClass& NikonNd2ReaderClass();
 
 }  // namespace orbelin
