@@ -60,7 +60,7 @@ TImageSet& OpenSet() {
                                   [] { return std::make_unique<TMemoryReader>(); }};
   static TImageSet* set = [] {
     TImageFormats formats;
-    formats.Common = &readerClass;
+    formats.ChooseReader = [](const std::string&) { return &readerClass; };
     auto* opened = new TImageSet(formats);
     // Any existing file will do; the reader serves the planes from memory.
     opened->OpenFiles({"/proc/self/exe"});

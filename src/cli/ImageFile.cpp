@@ -2,8 +2,7 @@
 
 #include "foundation/Exceptions.h"
 #include "foundation/Stream.h"
-#include "readers/common/CommonFormatReader.h"
-#include "readers/common/CommonFormatRegistration.h"
+#include "readers/framework/ReaderRegistry.h"
 #include "readers/tiff/TiffImage.h"
 
 namespace orbelin::cli {
@@ -30,9 +29,6 @@ TImageFile OpenImageFile(const std::string& fileName) {
     file.ReaderName = "TIFF";
     return file;
   }
-  // As in the application: the frames of an animated picture are positions.
-  SetCommonFormatFrameDimension(fdPositions);
-  RegisterCommonFormatReader();
   const TReaderClass* readerClass = ReaderClassForFile(fileName);
   if (readerClass == nullptr) RaiseError<ESciImageReaderError>("not a supported image");
   file.Reader = readerClass->Create();

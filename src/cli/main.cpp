@@ -4,6 +4,8 @@
 #include <exception>
 
 #include "cli/Commands.h"
+#include "readers/common/CommonFormatReader.h"
+#include "readers/common/CommonFormatRegistration.h"
 
 namespace {
 
@@ -34,6 +36,10 @@ void PrintUsage(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  // As in the application: every reader registered, the frames of an animated picture are positions.
+  orbelin::SetCommonFormatFrameDimension(orbelin::fdPositions);
+  orbelin::RegisterCommonFormatReader();
+
   if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
     PrintUsage(argc < 2 ? stderr : stdout);
     return argc < 2 ? 2 : 0;

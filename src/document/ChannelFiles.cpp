@@ -33,17 +33,8 @@ bool DescribeTiff(const std::string& path, const TImageFormats& formats, TChanne
   return true;
 }
 
-const TPlaneReaderClass* ChooseReaderClass(const std::string& path, const TImageFormats& formats) {
-  const std::string ext = UpperCase(std::filesystem::path(path).extension().string());
-  if (ext == ".ND2") return formats.Nd2;
-  if (ext == ".CZI") return formats.Czi;
-  if (formats.Common != nullptr && formats.Common->CanRead && formats.Common->CanRead(path) >= 1)
-    return formats.Common;
-  return nullptr;
-}
-
 bool DescribeWithReader(const std::string& path, const TImageFormats& formats, TChannelInfos& channels) {
-  const TPlaneReaderClass* readerClass = ChooseReaderClass(path, formats);
+  const TPlaneReaderClass* readerClass = formats.ChooseReader ? formats.ChooseReader(path) : nullptr;
   if (readerClass == nullptr || !readerClass->Create) return false;
   std::unique_ptr<TPlaneReader> reader = readerClass->Create();
   reader->Open(path);

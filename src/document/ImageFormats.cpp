@@ -4,9 +4,7 @@
 
 #include "document/FrameworkPlaneReaders.h"
 #include "foundation/Stream.h"
-#include "readers/czi/ZeissCziReader.h"
 #include "readers/framework/ReaderRegistry.h"
-#include "readers/nd2/NikonNd2Reader.h"
 #include "readers/tiff/TiffImage.h"
 
 namespace orbelin {
@@ -26,12 +24,9 @@ bool ReadTiffFile(const std::string& fileName, int32_t index, TWordDynArray& pla
   }
 }
 
-// The ND2 reader as a framework class, for as long as the registry does not list it.
-const TReaderClass& Nd2ReaderClass() {
-  static const TReaderClass readerClass = {
-      "Nikon ND2", &TNikonNd2Reader::CanRead,
-      []() -> std::unique_ptr<TSciImageReader> { return std::make_unique<TNikonNd2Reader>(); }};
-  return readerClass;
+const TPlaneReaderClass* RegisteredReaderFor(const std::string& fileName) {
+  const TReaderClass* readerClass = ReaderClassForFile(fileName);
+  return readerClass ? &PlaneReaderClassOf(*readerClass) : nullptr;
 }
 
 }  // namespace
@@ -40,8 +35,7 @@ const TImageFormats& DefaultImageFormats() {
   static const TImageFormats formats = [] {
     TImageFormats result;
     result.ReadTiff = ReadTiffFile;
-    result.Nd2 = &PlaneReaderClassOf(Nd2ReaderClass());
-    result.Czi = &PlaneReaderClassOf(ZeissCziReaderClass());
+    result.ChooseReader = RegisteredReaderFor;
     return result;
   }();
   return formats;

@@ -53,14 +53,17 @@ using TTiffPlaneFunction =
     std::function<bool(const std::string& fileName, int32_t index, TWordDynArray& plane, int32_t& width,
                        int32_t& height, int32_t& planeCount, double& pixelSize)>;
 
+// The reader class for a file the TIFF/STK function declined, or null when none reads it.
+using TReaderChoice = std::function<const TPlaneReaderClass*(const std::string& fileName)>;
+
 struct TImageFormats {
   TTiffPlaneFunction ReadTiff;
-  const TPlaneReaderClass* Nd2 = nullptr;
-  const TPlaneReaderClass* Czi = nullptr;
-  const TPlaneReaderClass* Common = nullptr;
+  TReaderChoice ChooseReader;
 };
 
-// The formats this build knows; entries whose reader is not part of the build stay empty.
+// The formats of the program: the TIFF/STK function first, then the reader
+// registry's choice by extension (ND2, CZI, else whatever a registered fallback
+// such as the common-picture reader accepts).
 const TImageFormats& DefaultImageFormats();
 
 }  // namespace orbelin

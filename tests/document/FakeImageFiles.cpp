@@ -56,7 +56,9 @@ TFakeImageFiles::TFakeImageFiles() {
     ++*created_;
     return std::make_unique<TFakeReader>(images_, opens_);
   };
-  formats_.Czi = &readerClass_;
+  formats_.ChooseReader = [this](const std::string& fileName) -> const TPlaneReaderClass* {
+    return fileName.ends_with(".czi") ? &readerClass_ : nullptr;
+  };
   formats_.ReadTiff = [this](const std::string& fileName, int32_t index, TWordDynArray& plane, int32_t& width,
                              int32_t& height, int32_t& planeCount, double& pixelSize) {
     plane.clear();
