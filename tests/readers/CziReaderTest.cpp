@@ -380,15 +380,19 @@ TEST_F(CziReader, ForgedSizesAreRefusedWithoutAllocatingThem) {
     spec.Subblocks = {Gray16Plane(0, 0, 0)};
     EXPECT_NE(OpenError(Write(spec)), "");
   }
-  // A subblock claiming a huge extent only covers what lies inside the stack.
+  // A subblock claiming huge extents only covers what lies inside the stack,
+  // and its plane numbers do not overflow on the way.
   TCziFileSpec spec;
-  spec.MetadataXml = CziMetadataXml({{"SizeC", 1}, {"SizeZ", 2}}, "");
+  spec.MetadataXml = CziMetadataXml({{"SizeC", 1}, {"SizeZ", 2}, {"SizeT", 2}}, "");
   TCziSubblockSpec block = Gray16Plane(0, 0, 0);
+  block.Dimensions[2].Size = 2000000000;
   block.Dimensions[3].Size = 2000000000;
+  block.Dimensions.push_back({'T', 0, 2000000000, 0});
   spec.Subblocks = {block};
   TZeissCziReader reader;
   reader.Open(Write(spec));
-  EXPECT_EQ(reader.ImageInfos()[1].SourcePlane, 1);
+  EXPECT_EQ(reader.ImageInfos()[1].SourcePlane, 2000000000);  // Z 1: one step of the channel's extent
+  EXPECT_EQ(reader.ImageInfos()[2].SourceState, -1);  // T 1 lies beyond the planes a subblock can number
 }
 
 TEST_F(CziReader, CanReadScoresBySupportedEntriesAndDimensions) {

@@ -152,7 +152,8 @@ void BuildCziStack(const std::vector<TDirectoryEntryDV>& entries, bool hasSizes,
       const int64_t room = d.Dimension == dimChannel ? static_cast<int64_t>(groups.size()) : sizes[d.Dimension];
       limit[k] = std::min<int64_t>(d.Size, room - offset[k]);
       stride[k] = step;
-      step = std::min<int64_t>(step * std::max(d.Size, 1), INT64_MAX / 65536);
+      // Plane numbers past INT32_MAX are never assigned, so strides saturate there.
+      step = std::min<int64_t>(step * std::max(d.Size, 1), int64_t{INT32_MAX} + 1);
       if (limit[k] <= 0) empty = true;
     }
     if (empty) continue;
