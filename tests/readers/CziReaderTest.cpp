@@ -266,6 +266,52 @@ TEST_F(CziReader, DecodesJpegXrSubblocks) {
   }
 }
 
+// The codec stops the program on some directory values (an orientation of 8
+// or more, for one); such entries never reach it, and an image said to lie
+// beyond the stream reads as False.
+TEST_F(CziReader, JpegXrContainersAreCheckedBeforeTheCodecSeesThem) {
+  const int width = 16, height = 16;
+  const std::vector<uint8_t> pixels(static_cast<size_t>(width * height), 77);
+  const std::vector<uint8_t> good = test::CompressJpegXr(pixels, width, height, 1, 1);
+  // Finds the directory entry of a tag in the encoder's little-endian container.
+  auto entryOf = [&](uint16_t tag) -> size_t {
+    const size_t directory = good[4] | good[5] << 8 | good[6] << 16 | static_cast<size_t>(good[7]) << 24;
+    const size_t count = good[directory] | good[directory + 1] << 8;
+    for (size_t i = 0; i < count; ++i) {
+      const size_t entry = directory + 2 + 12 * i;
+      if ((good[entry] | good[entry + 1] << 8) == tag) return entry;
+    }
+    return 0;
+  };
+  std::vector<uint8_t> orientation = good;
+  const size_t resolution = entryOf(0xBC82);
+  ASSERT_NE(resolution, 0u);
+  const uint8_t badOrientation[12] = {0x02, 0xBC, 3, 0, 1, 0, 0, 0, 200, 0, 0, 0};
+  std::memcpy(&orientation[resolution], badOrientation, sizeof badOrientation);
+  std::vector<uint8_t> beyond = good;
+  const size_t byteCount = entryOf(0xBCC1);
+  ASSERT_NE(byteCount, 0u);
+  beyond[byteCount + 10] = 0x7F;
+
+  for (const auto& [stream, readable] : {std::pair{orientation, true}, std::pair{beyond, false}}) {
+    TCziSubblockSpec block;
+    block.PixelType = 0;
+    block.Compression = 4;
+    block.Dimensions = CziPlaneDimensions(width, height, {{'C', 0}});
+    block.Data = stream;
+    TCziFileSpec spec;
+    spec.MetadataXml = CziMetadataXml({{"SizeC", 1}}, "");
+    spec.Subblocks = {block};
+    TZeissCziReader reader;
+    reader.Open(Write(spec));
+    TWordDynArray plane;
+    EXPECT_EQ(reader.ReadImage(0, plane), readable) << Logger().Last();
+    if (readable) {
+      EXPECT_EQ(plane, TWordDynArray(pixels.size(), 77));
+    }
+  }
+}
+
 TEST_F(CziReader, AFaultySubblockReadsAsFalse) {
   const std::vector<uint8_t> raw = test::WordBytes(Ramp(2));
   std::vector<uint8_t> corrupt = test::CompressZstdFrame(raw);
