@@ -439,6 +439,19 @@ TEST_F(CziReader, ForgedSizesAreRefusedWithoutAllocatingThem) {
   reader.Open(Write(spec));
   EXPECT_EQ(reader.ImageInfos()[1].SourcePlane, 2000000000);  // Z 1: one step of the channel's extent
   EXPECT_EQ(reader.ImageInfos()[2].SourceState, -1);  // T 1 lies beyond the planes a subblock can number
+
+  // A plane of 2e9 × 2e9 complex pixels neither wraps its byte count nor gets allocated.
+  for (int compression : {0, 5}) {
+    TCziSubblockSpec huge = Gray16Plane(0, 0, 0, compression, compression ? test::CompressZstdFrame({1, 2}) : std::vector<uint8_t>{});
+    huge.PixelType = 10;  // complex samples of 8 bytes
+    huge.Dimensions[0].Size = huge.Dimensions[1].Size = 2000000000;
+    spec.MetadataXml = CziMetadataXml({{"SizeC", 1}}, "");
+    spec.Subblocks = {huge};
+    TZeissCziReader hugeReader;
+    hugeReader.Open(Write(spec));
+    TWordDynArray plane;
+    EXPECT_FALSE(hugeReader.ReadImage(0, plane));
+  }
 }
 
 TEST_F(CziReader, CanReadScoresBySupportedEntriesAndDimensions) {
