@@ -267,8 +267,9 @@ TEST_F(CziReader, DecodesJpegXrSubblocks) {
 }
 
 // The codec stops the program on some directory values (an orientation of 8
-// or more, for one); such entries never reach it, and an image said to lie
-// beyond the stream reads as False.
+// or more, for one) and writes through null pointers on some codestream
+// headers; such entries never reach it, and an image said to lie beyond the
+// stream or a damaged header reads as False.
 TEST_F(CziReader, JpegXrContainersAreCheckedBeforeTheCodecSeesThem) {
   const int width = 16, height = 16;
   const std::vector<uint8_t> pixels(static_cast<size_t>(width * height), 77);
@@ -293,7 +294,14 @@ TEST_F(CziReader, JpegXrContainersAreCheckedBeforeTheCodecSeesThem) {
   ASSERT_NE(byteCount, 0u);
   beyond[byteCount + 10] = 0x7F;
 
-  for (const auto& [stream, readable] : {std::pair{orientation, true}, std::pair{beyond, false}}) {
+  // A plane header naming an unknown colour format and band set (once a null-pointer write inside the codec).
+  std::vector<uint8_t> planeHeader = good;
+  const size_t imageAt = entryOf(0xBCC0);
+  ASSERT_NE(imageAt, 0u);
+  planeHeader[good[imageAt + 8] + 16u] = 0xA8;
+
+  for (const auto& [stream, readable] :
+       {std::pair{orientation, true}, std::pair{beyond, false}, std::pair{planeHeader, false}}) {
     TCziSubblockSpec block;
     block.PixelType = 0;
     block.Compression = 4;

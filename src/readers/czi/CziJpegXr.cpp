@@ -37,7 +37,44 @@ struct TCheckedContainer {
   PKPixelFormatGUID Format{};
 };
 
-TCheckedContainer RebuildContainer(const uint8_t* data, size_t size) {
+// The codestream's own headers size the codec's buffers, which it does not
+// check for failure: the picture must be the subblock's, grey or colour as
+// the subblock says, without an alpha plane, with no more tiles than
+// macroblocks, and its plane header must name a known colour format and band set.
+void CheckCodestream(const uint8_t* stream, size_t size, const TCziPlaneShape& shape) {
+  auto fail = [] { RaiseError<ESciImageReaderError>("JPEG XR subblock: codestream does not match its plane."); };
+  if (size < 16 || std::memcmp(stream, "WMPHOTO", 8) != 0) fail();
+  size_t at = 8;
+  auto read = [&](size_t bytes) {
+    if (at + bytes > size) fail();
+    uint32_t value = 0;
+    for (size_t i = 0; i < bytes; ++i) value = value << 8 | stream[at++];
+    return value;
+  };
+  const uint32_t flags = read(4);
+  const bool tiling = (flags & 0x800000) != 0, shortHeader = (flags & 0x8000) != 0;
+  const bool windowing = (flags & 0x2000) != 0, alphaPlane = (flags & 0x100) != 0;
+  const uint32_t outputFormat = (flags >> 4) & 0xF, outputDepth = flags & 0xF;
+  const uint32_t width = read(shortHeader ? 2 : 4) + uint64_t{1}, height = read(shortHeader ? 2 : 4) + uint64_t{1};
+  if (alphaPlane || width != static_cast<uint32_t>(shape.Width) || height != static_cast<uint32_t>(shape.Height)) fail();
+  const bool grey = shape.Components == 1;
+  // Output colour formats: 0 grey, 7 RGB; depths: 1 eight bits, 2 sixteen, 7 float.
+  const uint32_t depth = shape.SampleBytes == 1 ? 1 : shape.SampleBytes == 2 ? 2 : 7;
+  if (outputFormat != (grey ? 0u : 7u) || outputDepth != depth) fail();
+  if (tiling) {
+    const uint32_t tiles = read(3);  // 12 bits of vertical, 12 of horizontal tiles, each minus 1
+    const uint32_t columns = (tiles >> 12) + 1, rows = (tiles & 0xFFF) + 1;
+    if (columns > (width + 15) / 16 || rows > (height + 15) / 16) fail();
+    at += (columns - 1 + rows - 1) * (shortHeader ? 1 : 2);
+  }
+  if (windowing) at += 3;  // four 6-bit margins
+  // Plane header: internal colour format (3 bits), a flag, the bands present (4 bits).
+  const uint32_t plane = read(1);
+  const uint32_t internalFormat = plane >> 5, bands = plane & 0xF;
+  if ((grey ? internalFormat != 0 : internalFormat < 1 || internalFormat > 3) || bands > 3) fail();
+}
+
+TCheckedContainer RebuildContainer(const uint8_t* data, size_t size, const TCziPlaneShape& shape) {
   auto fail = [] { RaiseError<ESciImageReaderError>("JPEG XR subblock: damaged container."); };
   auto u16 = [&](size_t at) {
     if (at + 2 > size) fail();
@@ -80,6 +117,7 @@ TCheckedContainer RebuildContainer(const uint8_t* data, size_t size) {
     }
   }
   if (!format || width == 0 || height == 0 || imageBytes == 0 || size_t{imageOffset} + imageBytes > size) fail();
+  CheckCodestream(data + imageOffset, imageBytes, shape);
 
   TCheckedContainer container;
   std::memcpy(&container.Format, format, sizeof container.Format);
@@ -129,7 +167,7 @@ bool KnownFormat(const PKPixelFormatGUID& format) {
 TByteDynArray DecodeCziJpegXr(const uint8_t* data, size_t size, const TCziPlaneShape& shape) {
   if (shape.PlaneCount != 1) RaiseError<ESciImageReaderError>("JPEG XR subblock with more than one plane.");
   const int pixelBytes = shape.Components * shape.SampleBytes;
-  TCheckedContainer container = RebuildContainer(data, size);
+  TCheckedContainer container = RebuildContainer(data, size, shape);
   if (!KnownFormat(container.Format))
     RaiseError<ESciImageReaderError>("JPEG XR subblock of a pixel format the subblock does not hold.");
   TJxrDecoder jxr;
