@@ -385,6 +385,12 @@ TEST_F(CziReader, FileWithoutMetadataTakesItsChannelsFromTheDirectory) {
   TWordDynArray plane;
   ASSERT_TRUE(reader.ReadImage(2, plane));
   EXPECT_EQ(plane[0], Ramp(2)[0]);
+
+  // Channel values at both ends of the 32-bit range: their distance does not overflow.
+  spec.Subblocks = {Gray16Plane(-2000000000, 0, 0), Gray16Plane(1200000000, 0, 1)};
+  TZeissCziReader farApart;
+  farApart.Open(Write(spec));
+  EXPECT_TRUE(farApart.ReadImage(0, plane));
 }
 
 TEST_F(CziReader, BrokenFilesFailAtTheStepThatNamesTheFault) {
