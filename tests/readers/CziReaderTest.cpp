@@ -266,6 +266,60 @@ TEST_F(CziReader, DecodesJpegXrSubblocks) {
   }
 }
 
+// The codec stops the program on some directory values (an orientation of 8
+// or more, for one) and writes through null pointers on some codestream
+// headers; such entries never reach it, and an image said to lie beyond the
+// stream or a damaged header reads as False.
+TEST_F(CziReader, JpegXrContainersAreCheckedBeforeTheCodecSeesThem) {
+  const int width = 16, height = 16;
+  const std::vector<uint8_t> pixels(static_cast<size_t>(width * height), 77);
+  const std::vector<uint8_t> good = test::CompressJpegXr(pixels, width, height, 1, 1);
+  // Finds the directory entry of a tag in the encoder's little-endian container.
+  auto entryOf = [&](uint16_t tag) -> size_t {
+    const size_t directory = good[4] | good[5] << 8 | good[6] << 16 | static_cast<size_t>(good[7]) << 24;
+    const size_t count = good[directory] | good[directory + 1] << 8;
+    for (size_t i = 0; i < count; ++i) {
+      const size_t entry = directory + 2 + 12 * i;
+      if ((good[entry] | good[entry + 1] << 8) == tag) return entry;
+    }
+    return 0;
+  };
+  std::vector<uint8_t> orientation = good;
+  const size_t resolution = entryOf(0xBC82);
+  ASSERT_NE(resolution, 0u);
+  const uint8_t badOrientation[12] = {0x02, 0xBC, 3, 0, 1, 0, 0, 0, 200, 0, 0, 0};
+  std::memcpy(&orientation[resolution], badOrientation, sizeof badOrientation);
+  std::vector<uint8_t> beyond = good;
+  const size_t byteCount = entryOf(0xBCC1);
+  ASSERT_NE(byteCount, 0u);
+  beyond[byteCount + 10] = 0x7F;
+
+  // A plane header naming an unknown colour format and band set (once a null-pointer write inside the codec).
+  std::vector<uint8_t> planeHeader = good;
+  const size_t imageAt = entryOf(0xBCC0);
+  ASSERT_NE(imageAt, 0u);
+  planeHeader[good[imageAt + 8] + 16u] = 0xA8;
+
+  for (const auto& [stream, readable] :
+       {std::pair{orientation, true}, std::pair{beyond, false}, std::pair{planeHeader, false}}) {
+    TCziSubblockSpec block;
+    block.PixelType = 0;
+    block.Compression = 4;
+    block.Dimensions = CziPlaneDimensions(width, height, {{'C', 0}});
+    block.Data = stream;
+    TCziFileSpec spec;
+    spec.MetadataXml = CziMetadataXml({{"SizeC", 1}}, "");
+    spec.Subblocks = {block};
+    TZeissCziReader reader;
+    reader.Open(Write(spec));
+    TWordDynArray plane;
+    EXPECT_EQ(reader.ReadImage(0, plane), readable) << Logger().Last();
+    if (readable) {
+      EXPECT_EQ(plane, TWordDynArray(pixels.size(), 77));
+    }
+  }
+}
+
 TEST_F(CziReader, AFaultySubblockReadsAsFalse) {
   const std::vector<uint8_t> raw = test::WordBytes(Ramp(2));
   std::vector<uint8_t> corrupt = test::CompressZstdFrame(raw);
@@ -331,6 +385,12 @@ TEST_F(CziReader, FileWithoutMetadataTakesItsChannelsFromTheDirectory) {
   TWordDynArray plane;
   ASSERT_TRUE(reader.ReadImage(2, plane));
   EXPECT_EQ(plane[0], Ramp(2)[0]);
+
+  // Channel values at both ends of the 32-bit range: their distance does not overflow.
+  spec.Subblocks = {Gray16Plane(-2000000000, 0, 0), Gray16Plane(1200000000, 0, 1)};
+  TZeissCziReader farApart;
+  farApart.Open(Write(spec));
+  EXPECT_TRUE(farApart.ReadImage(0, plane));
 }
 
 TEST_F(CziReader, BrokenFilesFailAtTheStepThatNamesTheFault) {
@@ -380,15 +440,32 @@ TEST_F(CziReader, ForgedSizesAreRefusedWithoutAllocatingThem) {
     spec.Subblocks = {Gray16Plane(0, 0, 0)};
     EXPECT_NE(OpenError(Write(spec)), "");
   }
-  // A subblock claiming a huge extent only covers what lies inside the stack.
+  // A subblock claiming huge extents only covers what lies inside the stack,
+  // and its plane numbers do not overflow on the way.
   TCziFileSpec spec;
-  spec.MetadataXml = CziMetadataXml({{"SizeC", 1}, {"SizeZ", 2}}, "");
+  spec.MetadataXml = CziMetadataXml({{"SizeC", 1}, {"SizeZ", 2}, {"SizeT", 2}}, "");
   TCziSubblockSpec block = Gray16Plane(0, 0, 0);
+  block.Dimensions[2].Size = 2000000000;
   block.Dimensions[3].Size = 2000000000;
+  block.Dimensions.push_back({'T', 0, 2000000000, 0});
   spec.Subblocks = {block};
   TZeissCziReader reader;
   reader.Open(Write(spec));
-  EXPECT_EQ(reader.ImageInfos()[1].SourcePlane, 1);
+  EXPECT_EQ(reader.ImageInfos()[1].SourcePlane, 2000000000);  // Z 1: one step of the channel's extent
+  EXPECT_EQ(reader.ImageInfos()[2].SourceState, -1);  // T 1 lies beyond the planes a subblock can number
+
+  // A plane of 2e9 × 2e9 complex pixels neither wraps its byte count nor gets allocated.
+  for (int compression : {0, 5}) {
+    TCziSubblockSpec huge = Gray16Plane(0, 0, 0, compression, compression ? test::CompressZstdFrame({1, 2}) : std::vector<uint8_t>{});
+    huge.PixelType = 10;  // complex samples of 8 bytes
+    huge.Dimensions[0].Size = huge.Dimensions[1].Size = 2000000000;
+    spec.MetadataXml = CziMetadataXml({{"SizeC", 1}}, "");
+    spec.Subblocks = {huge};
+    TZeissCziReader hugeReader;
+    hugeReader.Open(Write(spec));
+    TWordDynArray plane;
+    EXPECT_FALSE(hugeReader.ReadImage(0, plane));
+  }
 }
 
 TEST_F(CziReader, CanReadScoresBySupportedEntriesAndDimensions) {

@@ -2,6 +2,7 @@
 // Decoding of compressed CZI subblocks into plain little-endian pixels.
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 
 #include "foundation/Types.h"
 
@@ -15,8 +16,15 @@ struct TCziPlaneShape {
   int32_t PlaneCount = 1;   // planes held by the subblock
   int32_t PixelType = 0;    // CZI pixel type code
 
-  int64_t PlaneBytes() const { return int64_t{Width} * Height * Components * SampleBytes; }
-  int64_t ExpectedBytes() const { return PlaneBytes() * PlaneCount; }
+  // Both saturate at INT64_MAX, so forged sizes compare as too large instead of wrapping.
+  int64_t PlaneBytes() const { return SaturatedProduct({Width, Height, Components, SampleBytes}); }
+  int64_t ExpectedBytes() const { return SaturatedProduct({PlaneBytes(), PlaneCount}); }
+  static int64_t SaturatedProduct(std::initializer_list<int64_t> factors) {
+    int64_t product = 1;
+    for (int64_t factor : factors)
+      if (factor < 0 || __builtin_mul_overflow(product, factor, &product)) return INT64_MAX;
+    return product;
+  }
 };
 
 // The pixels of all planes of a subblock stored with `compression`. Raises

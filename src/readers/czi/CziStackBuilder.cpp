@@ -73,13 +73,13 @@ void SizesFromDirectory(const std::vector<TPlaneGeometry>& geometries, const std
   SetChannelCount(stackInfo, groups);
   std::vector<bool> laidOut(static_cast<size_t>(groups), false);
   for (size_t e = 0; e < entries.size(); ++e) {
-    int g = 0;
+    int64_t g = 0;
     for (const TEntryDimension& d : geometries[e].Dims)
-      if (d.Dimension == dimChannel) g = d.Start - stackInfo.Origins[dimChannel];
+      if (d.Dimension == dimChannel) g = int64_t{d.Start} - stackInfo.Origins[dimChannel];
     if (g < 0 || g >= groups || laidOut[g]) continue;
     laidOut[g] = true;
     if (const TCziPixelTypeInfo* type = CziPixelTypeInfo(entries[e].PixelType); type && type->Components > 1)
-      SetChannelLayout(stackInfo, g, type->Layout);
+      SetChannelLayout(stackInfo, static_cast<int>(g), type->Layout);
   }
   stackInfo.Channels.assign(static_cast<size_t>(groups), TChannelInfo{});
   NameGroupedChannels(stackInfo);
@@ -152,7 +152,8 @@ void BuildCziStack(const std::vector<TDirectoryEntryDV>& entries, bool hasSizes,
       const int64_t room = d.Dimension == dimChannel ? static_cast<int64_t>(groups.size()) : sizes[d.Dimension];
       limit[k] = std::min<int64_t>(d.Size, room - offset[k]);
       stride[k] = step;
-      step = std::min<int64_t>(step * std::max(d.Size, 1), INT64_MAX / 65536);
+      // Plane numbers past INT32_MAX are never assigned, so strides saturate there.
+      step = std::min<int64_t>(step * std::max(d.Size, 1), int64_t{INT32_MAX} + 1);
       if (limit[k] <= 0) empty = true;
     }
     if (empty) continue;

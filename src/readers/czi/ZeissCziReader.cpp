@@ -142,9 +142,10 @@ bool TZeissCziReader::ReadImageData(int index, TByteDynArray& data) {
     int64_t dataOffset = 0, dataSize = 0;
     if (!LocateData(index, *stream, dataOffset, dataSize)) return false;
 
-    const int64_t planeBytes = int64_t{info.Width} * info.Height * StoredSampleBytes(*type) * type->Components;
-    const int64_t planeOffset = int64_t{info.SourcePlane} * planeBytes;
+    const int64_t planeBytes =
+        TCziPlaneShape::SaturatedProduct({info.Width, info.Height, StoredSampleBytes(*type), type->Components});
     if (planeBytes <= 0 || planeBytes > kCziMaxSubblockBytes) return false;
+    const int64_t planeOffset = int64_t{info.SourcePlane} * planeBytes;
     if (block.Compression == czcNone) {
       if (planeOffset + planeBytes > dataSize) return false;
       data.resize(static_cast<size_t>(planeBytes));
@@ -188,8 +189,8 @@ TSciImageReader::TDirectRead TZeissCziReader::ReadImageDirect(int index, TWordDy
   const bool zstd = block.Compression == czcZstd || block.Compression == czcZstdWithHeader;
   if (!type || type->PixelType != ptUInt16 || type->Components != 1) return dtNotHandled;
   if (block.Compression != czcNone && !(zstd && block.PlaneCount == 1)) return dtNotHandled;
-  const int64_t samples = int64_t{info.Width} * info.Height;
-  const int64_t planeBytes = samples * 2;
+  const int64_t samples = TCziPlaneShape::SaturatedProduct({info.Width, info.Height});
+  const int64_t planeBytes = TCziPlaneShape::SaturatedProduct({samples, 2});
   if (samples <= 0 || planeBytes > kCziMaxSubblockBytes) return dtFailed;
 
   thread_local TWordDynArray words;
@@ -199,9 +200,9 @@ TSciImageReader::TDirectRead TZeissCziReader::ReadImageDirect(int index, TWordDy
     int64_t dataOffset = 0, dataSize = 0;
     if (!LocateData(index, *stream, dataOffset, dataSize)) return dtFailed;
     if (block.Compression == czcNone) {
-      words.resize(static_cast<size_t>(samples));
       const int64_t planeOffset = int64_t{info.SourcePlane} * planeBytes;
       if (planeOffset + planeBytes > dataSize) return dtFailed;
+      words.resize(static_cast<size_t>(samples));
       if (stream->ReadAt(dataOffset + planeOffset, words.data(), static_cast<size_t>(planeBytes)) !=
           static_cast<size_t>(planeBytes))
         return dtFailed;

@@ -54,7 +54,11 @@ public:
   bool ReadImage(int index, TWordDynArray& plane);
   bool ReadCurrentImage(TWordDynArray& plane);
 
-  void GetChannelInfo(int index, TChannelInfo& info) const { info = stackInfo_.Channels[index]; }
+  // A copy of channel `index`'s description; an index outside the channels gives an empty one.
+  void GetChannelInfo(int index, TChannelInfo& info) const {
+    const bool inside = index >= 0 && static_cast<size_t>(index) < stackInfo_.Channels.size();
+    info = inside ? stackInfo_.Channels[static_cast<size_t>(index)] : TChannelInfo{};
+  }
 
   bool Opened() const { return opened_; }
   int LastError() const { return lastError_; }
