@@ -100,7 +100,7 @@ json DescribeImageFile(const std::string& fileName, const TImageFile& file) {
   d["pixelSizeUm"] = reader.PixelWidth() > 0 ? json(reader.PixelWidth() * 1e6) : json(nullptr);
   d["compression"] = image.Compression;
   json channels = json::array();
-  for (const TChannelInfo& channel : stack.Channels) {
+  for (const TReaderChannelInfo& channel : stack.Channels) {
     json c{{"name", channel.Name}, {"color", Hex(channel.Color)}, {"wavelengthNm", channel.Wavelength}};
     if (!channel.Illumination.empty()) c["illumination"] = channel.Illumination;
     channels.push_back(c);

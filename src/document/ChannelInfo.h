@@ -17,12 +17,6 @@ struct TPlaneReaderClass;
 // Every 16-bit sample value: the size of a display table.
 inline constexpr size_t kSampleValueCount = 65536;
 
-// The reader framework describes a file's channels with a record of the same
-// name. These two live in an inline namespace so that the two records never
-// share symbols in one program; a file that sees both writes
-// document::TChannelInfo for this one.
-inline namespace document {
-
 struct TChannelInfo {
   std::string FileName;
   std::string Name;
@@ -63,8 +57,6 @@ public:
 private:
   std::vector<TChannelInfo> items_;
 };
-
-}  // namespace document
 
 struct TChannelData {
   TWordDynArray RawPlane;

@@ -89,7 +89,7 @@ void SetUpStack(const std::string& fileName, const QImage& picture, const std::v
   const bool sixteenBit = PictureLayoutOf(picture).SampleBytes == 2;
   imageInfos.assign(static_cast<size_t>(c) * static_cast<size_t>(f), TImageInfo{});
   for (int ch = 0; ch < c; ++ch) {
-    TChannelInfo& channel = stackInfo.Channels[static_cast<size_t>(ch)];
+    TReaderChannelInfo& channel = stackInfo.Channels[static_cast<size_t>(ch)];
     channel.Name = channels[static_cast<size_t>(ch)].Name;
     channel.Color = channels[static_cast<size_t>(ch)].Color;
     for (int frame = 0; frame < f; ++frame) {

@@ -77,12 +77,12 @@ void ReadSizes(const pugi::xml_node& image, TStackInfo& stackInfo) {
 void ReadChannels(const pugi::xml_node& image, TStackInfo& stackInfo) {
   Log("Cannot read Metadata - Channels.");
   const int channels = static_cast<int>(stackInfo.ChannelGroups.size());
-  TChannelInfos entries(static_cast<size_t>(channels));
+  TReaderChannelInfos entries(static_cast<size_t>(channels));
   const pugi::xml_node list = image.child("Dimensions").child("Channels");
   int i = 0;
   for (pugi::xml_node channel = list.first_child(); channel && i < channels; channel = channel.next_sibling()) {
     if (channel.type() != pugi::node_element) continue;
-    TChannelInfo& info = entries[i];
+    TReaderChannelInfo& info = entries[i];
     info.Name = Trimmed(channel.attribute("Name").value());
     if (info.Name.empty()) info.Name = Trimmed(TextOf(channel, "Fluor").c_str());
     if (info.Name.empty()) info.Name = TextOf(channel, "EmissionWavelength");

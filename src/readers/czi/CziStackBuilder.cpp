@@ -81,7 +81,7 @@ void SizesFromDirectory(const std::vector<TPlaneGeometry>& geometries, const std
     if (const TCziPixelTypeInfo* type = CziPixelTypeInfo(entries[e].PixelType); type && type->Components > 1)
       SetChannelLayout(stackInfo, static_cast<int>(g), type->Layout);
   }
-  stackInfo.Channels.assign(static_cast<size_t>(groups), TChannelInfo{});
+  stackInfo.Channels.assign(static_cast<size_t>(groups), TReaderChannelInfo{});
   NameGroupedChannels(stackInfo);
 }
 

@@ -76,12 +76,12 @@ void MergeChannelGroup(TStackInfo& stackInfo, int firstGroup, int lastGroup) {
 void NameGroupedChannels(TStackInfo& stackInfo) {
   const TChannelGroups& groups = stackInfo.ChannelGroups;
   const int total = TotalChannels(groups);
-  TChannelInfos& channels = stackInfo.Channels;
+  TReaderChannelInfos& channels = stackInfo.Channels;
   channels.resize(std::max<size_t>(static_cast<size_t>(total), groups.size()));
   for (int c = total - 1; c >= 0; --c) {
     const uint32_t g = c < static_cast<int>(stackInfo.ChannelGroupOf.size()) ? stackInfo.ChannelGroupOf[c] : 0;
     if (g >= groups.size()) continue;
-    TChannelInfo info = channels[g];
+    TReaderChannelInfo info = channels[g];
     const TChannelGroup& group = groups[g];
     const TColorLayoutInfo& layout = ColorLayoutInfo(group.Layout);
     const int k = c - group.First;

@@ -30,7 +30,8 @@ public:
   using TStackInfo = orbelin::TStackInfo;
   using TImageInfo = orbelin::TImageInfo;
   using TImageInfos = orbelin::TImageInfos;
-  using TChannelInfo = orbelin::TChannelInfo;
+  using TChannelInfo = TReaderChannelInfo;
+  using TChannelInfos = TReaderChannelInfos;
   using TOpticalInfo = orbelin::TOpticalInfo;
   using TNotifyEvent = std::function<void(TSciImageReader& sender)>;
 

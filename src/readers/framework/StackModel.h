@@ -45,17 +45,14 @@ enum TPixelType : uint8_t {
 // Sample width in bytes of a pixel type code (0..8); 0 for codes outside the table.
 int PixelTypeBytes(int pixelType);
 
-// The document has a channel record of the same name; the inline namespace
-// keeps the two apart at link time while readers still write TChannelInfo.
-inline namespace stack_model {
-struct TChannelInfo {
+// What a file says of one channel; readers name it TSciImageReader::TChannelInfo.
+struct TReaderChannelInfo {
   int32_t Color = 0;  // 0x00BBGGRR (CZI: as written in the file, 0xAARRGGBB)
   std::string Name;
   std::string Illumination;
   float Wavelength = 0;  // nanometres
 };
-using TChannelInfos = std::vector<TChannelInfo>;
-}  // namespace stack_model
+using TReaderChannelInfos = std::vector<TReaderChannelInfo>;
 
 // Channels whose samples are interleaved in one stored image.
 struct TChannelGroup {
@@ -86,7 +83,7 @@ struct TStackInfo {
   TDimensionSizes Sizes{};
   TDimensionSizes Origins{};
   int32_t ImageCount = 0;
-  TChannelInfos Channels;
+  TReaderChannelInfos Channels;
   TArrayOfStrings PositionNames;
   TPointFs PositionXY;
   std::vector<float> PlanePositions;

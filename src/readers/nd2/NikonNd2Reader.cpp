@@ -120,7 +120,7 @@ void TNikonNd2Reader::FillStack(const std::string& fileName, TStackInfo& stackIn
   stackInfo.LevelTypes = h.LevelTypes;
   stackInfo.LevelCount = static_cast<int32_t>(h.LevelTypes.size());
 
-  stackInfo.Channels.assign(static_cast<size_t>(h.Components), TChannelInfo{});
+  stackInfo.Channels.assign(static_cast<size_t>(h.Components), TReaderChannelInfo{});
   for (size_t c = 0; c < h.Channels.size() && c < stackInfo.Channels.size(); ++c) {
     stackInfo.Channels[c].Color = static_cast<int32_t>(h.Channels[c].Color);
     stackInfo.Channels[c].Name = h.Channels[c].Name;
