@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -89,7 +90,8 @@ void Int64To16(const uint8_t* bytes, size_t count, uint16_t* out) {
 void ConvertTo16(const TByteDynArray& data, int pixelType, TWordDynArray& plane) {
   const int width = PixelTypeBytes(pixelType);
   const size_t count = width > 0 ? data.size() / static_cast<size_t>(width) : 0;
-  plane.assign(count, 0);
+  // Every branch below writes all count samples, so the plane is only resized.
+  plane.resize(count);
   if (count == 0) return;
   switch (pixelType) {
     case ptUInt8:
@@ -114,7 +116,8 @@ void ConvertTo16(const TByteDynArray& data, int pixelType, TWordDynArray& plane)
       StretchTo16<double[2]>(data.data(), count, &MagnitudeAt, plane.data());
       break;
     default:
-      break;  // no reader delivers the remaining codes
+      std::fill(plane.begin(), plane.end(), 0);  // no reader delivers the remaining codes
+      break;
   }
 }
 

@@ -122,6 +122,11 @@ void TSciImageReader::Close() {
   fileName_.clear();
   imageInfos_.clear();
   imageInfos_.shrink_to_fit();
+  {
+    std::lock_guard<std::mutex> scratch(scratchMutex_);
+    TByteDynArray().swap(storedBytes_);
+    TByteDynArray().swap(componentBytes_);
+  }
   opened_ = false;
   lastError_ = 0;
   currentImage_ = 0;
@@ -201,22 +206,26 @@ bool TSciImageReader::ReadImage(int index, TWordDynArray& plane) {
       count = stackInfo_.ChannelGroups[group].Count;
     }
   }
-  TByteDynArray data;
   try {
     if (count == 1) {
       const TDirectRead direct = ReadImageDirect(index, plane);
       if (direct != dtNotHandled) return direct == dtRead;
     }
-    if (!ReadImageData(index, data)) return false;
+  } catch (const std::exception&) {
+    return false;
+  }
+  std::lock_guard<std::mutex> scratch(scratchMutex_);
+  try {
+    if (!ReadImageData(index, storedBytes_)) return false;
   } catch (const std::exception&) {
     return false;
   }
   if (count > 1) {
-    TByteDynArray dest;
-    ExtractComponent(data, info.PixelType, info.RowBytes, count, channel - first, dest);
-    data = std::move(dest);
+    ExtractComponent(storedBytes_, info.PixelType, info.RowBytes, count, channel - first, componentBytes_);
+    ConvertTo16(componentBytes_, info.PixelType, plane);
+  } else {
+    ConvertTo16(storedBytes_, info.PixelType, plane);
   }
-  ConvertTo16(data, info.PixelType, plane);
   return true;
 }
 

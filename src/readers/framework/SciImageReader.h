@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "foundation/ThreadSafeObject.h"
@@ -120,6 +121,12 @@ private:
   TImageInfo imageInfo_;
   TStackInfo stackInfo_;
   TImageInfos imageInfos_;
+  // The stored bytes of the image being read and its extracted component. They
+  // keep their buffers from one read to the next, so reading a file's planes
+  // one after another faults in no fresh pages; concurrent reads take turns.
+  std::mutex scratchMutex_;
+  TByteDynArray storedBytes_;
+  TByteDynArray componentBytes_;
 };
 
 // Converts the raw bytes of an image of `pixelType` to 16-bit samples:
