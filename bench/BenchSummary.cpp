@@ -34,16 +34,11 @@ bool PrintTarget(const std::string& name, double value, const char* op, double l
 
 TMedianCollector& RunAll(int argc, char** argv) {
   std::vector<char*> args(argv, argv + argc);
-  bool hasRepetitions = false, hasColor = false;
-  for (int i = 1; i < argc; ++i) {
+  bool hasRepetitions = false;
+  for (int i = 1; i < argc; ++i)
     if (std::strncmp(argv[i], "--benchmark_repetitions", 23) == 0) hasRepetitions = true;
-    if (std::strncmp(argv[i], "--benchmark_color", 17) == 0) hasColor = true;
-  }
   static char repetitions[] = "--benchmark_repetitions=5";
-  // Colour escapes would end up in front of the summary lines that scripts read.
-  static char noColor[] = "--benchmark_color=false";
   if (!hasRepetitions) args.push_back(repetitions);
-  if (!hasColor) args.push_back(noColor);
   int count = static_cast<int>(args.size());
   benchmark::Initialize(&count, args.data());
   static TMedianCollector collector;

@@ -13,6 +13,8 @@ namespace orbelin::bench {
 // Collects the real time (ns per iteration) of every repetition of every run.
 class TMedianCollector : public benchmark::ConsoleReporter {
 public:
+  // Plain text: colour escapes would stand in front of the summary lines that scripts read.
+  TMedianCollector() : ConsoleReporter(OO_Tabular) {}
   void ReportRuns(const std::vector<Run>& runs) override;
   // Median real time in nanoseconds of the benchmark whose name starts with prefix; 0 when none ran.
   double MedianNs(const std::string& prefix) const;
