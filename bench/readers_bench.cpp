@@ -41,20 +41,20 @@ struct TCziBenchFiles {
         samples[static_cast<size_t>(y) * kSide + x] = static_cast<uint16_t>(400 + x / 16 + y / 32 + blob + (state >> 28));
       }
     const std::vector<uint8_t> bytes = test::WordBytes(samples);
-    test::TCziFileSpec spec;
-    spec.MetadataXml = test::CziMetadataXml({{"SizeC", 1}}, "<Channels><Channel Name=\"DAPI\"/></Channels>");
-    test::TCziSubblockSpec block;
+    test::TCziFileRecipe recipe;
+    recipe.MetadataXml = test::CziMetadataXml({{"SizeC", 1}}, "<Channels><Channel Name=\"DAPI\"/></Channels>");
+    test::TCziSubblockRecipe block;
     block.Dimensions = test::CziPlaneDimensions(kSide, kSide, {{'C', 0}});
     block.Data = bytes;
-    spec.Subblocks = {block};
-    const test::TCziFile rawFile = test::BuildCzi(spec);
+    recipe.Subblocks = {block};
+    const test::TCziFile rawFile = test::BuildCzi(recipe);
     rawPixelOffset = rawFile.SubblockPositions[0] + 32 + 256;
     raw = Write("raw.czi", rawFile.Bytes);
 
-    spec.Subblocks[0].Compression = 6;
-    spec.Subblocks[0].Data = test::CompressZstdWithHeader(bytes, true, 1);
-    zstdFrame.assign(spec.Subblocks[0].Data.begin() + 3, spec.Subblocks[0].Data.end());
-    zstd = Write("zstd.czi", test::BuildCzi(spec).Bytes);
+    recipe.Subblocks[0].Compression = 6;
+    recipe.Subblocks[0].Data = test::CompressZstdWithHeader(bytes, true, 1);
+    zstdFrame.assign(recipe.Subblocks[0].Data.begin() + 3, recipe.Subblocks[0].Data.end());
+    zstd = Write("zstd.czi", test::BuildCzi(recipe).Bytes);
   }
   ~TCziBenchFiles() {
     std::error_code ignored;

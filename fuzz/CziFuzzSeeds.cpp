@@ -10,15 +10,15 @@ using namespace orbelin::test;
 
 namespace {
 
-void Save(const std::string& folder, const std::string& name, const TCziFileSpec& spec) {
-  const std::vector<uint8_t> bytes = BuildCzi(spec).Bytes;
+void Save(const std::string& folder, const std::string& name, const TCziFileRecipe& recipe) {
+  const std::vector<uint8_t> bytes = BuildCzi(recipe).Bytes;
   std::ofstream(folder + "/" + name, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-TCziSubblockSpec Plane(int pixelType, int compression, std::vector<uint8_t> data, int channel = 0, int z = 0,
+TCziSubblockRecipe Plane(int pixelType, int compression, std::vector<uint8_t> data, int channel = 0, int z = 0,
                        int width = 8, int height = 4) {
-  TCziSubblockSpec block;
+  TCziSubblockRecipe block;
   block.PixelType = pixelType;
   block.Compression = compression;
   block.Dimensions = CziPlaneDimensions(width, height, {{'C', channel}, {'Z', z}, {'S', 0}, {'T', 0}});
@@ -48,28 +48,28 @@ int main(int argc, char** argv) {
       "<Z><Positions><Interval><Start>1</Start><Increment>0.5</Increment></Interval></Positions></Z>",
       "<Distance Id=\"X\"><Value>1E-07</Value></Distance><Distance Id=\"Y\"><Value>1E-07</Value></Distance>");
 
-  TCziFileSpec spec;
-  spec.MetadataXml = metadata;
-  spec.Subblocks = {Plane(1, 0, words), Plane(3, 0, bgr, 1), Plane(1, 0, words, 0, 1)};
-  Save(folder, "plain.czi", spec);
-  spec.Subblocks = {Plane(1, 5, CompressZstdFrame(words)), Plane(1, 6, CompressZstdWithHeader(words, true), 0, 1)};
-  Save(folder, "zstd.czi", spec);
-  spec.Subblocks = {Plane(1, 6, CompressZstdWithHeader(words, false)), Plane(1, 2, CompressLzw(words), 0, 1)};
-  Save(folder, "lzw.czi", spec);
-  spec.Subblocks = {Plane(0, 1, CompressJpeg(std::vector<uint8_t>(64, 90), 8, 8, 1), 0, 0, 8, 8),
+  TCziFileRecipe recipe;
+  recipe.MetadataXml = metadata;
+  recipe.Subblocks = {Plane(1, 0, words), Plane(3, 0, bgr, 1), Plane(1, 0, words, 0, 1)};
+  Save(folder, "plain.czi", recipe);
+  recipe.Subblocks = {Plane(1, 5, CompressZstdFrame(words)), Plane(1, 6, CompressZstdWithHeader(words, true), 0, 1)};
+  Save(folder, "zstd.czi", recipe);
+  recipe.Subblocks = {Plane(1, 6, CompressZstdWithHeader(words, false)), Plane(1, 2, CompressLzw(words), 0, 1)};
+  Save(folder, "lzw.czi", recipe);
+  recipe.Subblocks = {Plane(0, 1, CompressJpeg(std::vector<uint8_t>(64, 90), 8, 8, 1), 0, 0, 8, 8),
                     Plane(3, 1, CompressJpeg(std::vector<uint8_t>(192, 30), 8, 8, 3), 1, 0, 8, 8)};
-  Save(folder, "jpeg.czi", spec);
-  spec.Subblocks = {Plane(1, 4, CompressJpegXr(words, 8, 4, 1, 2)),
+  Save(folder, "jpeg.czi", recipe);
+  recipe.Subblocks = {Plane(1, 4, CompressJpegXr(words, 8, 4, 1, 2)),
                     Plane(3, 4, CompressJpegXr(bgr, 8, 4, 3, 1), 1)};
-  Save(folder, "jpegxr.czi", spec);
-  TCziSubblockSpec reduced = Plane(1, 0, std::vector<uint8_t>(words.begin(), words.begin() + 16));
+  Save(folder, "jpegxr.czi", recipe);
+  TCziSubblockRecipe reduced = Plane(1, 0, std::vector<uint8_t>(words.begin(), words.begin() + 16));
   reduced.Dimensions[0].StoredSize = 4;
   reduced.Dimensions[1].StoredSize = 2;
   reduced.PyramidType = 1;
-  spec.Subblocks = {reduced, Plane(1, 0, words)};
-  Save(folder, "pyramid.czi", spec);
-  spec.MetadataXml.clear();
-  spec.Subblocks = {Plane(0, 0, bytes), Plane(0, 0, bytes, 1), Plane(12, 0, std::vector<uint8_t>(128, 7), 2)};
-  Save(folder, "nometadata.czi", spec);
+  recipe.Subblocks = {reduced, Plane(1, 0, words)};
+  Save(folder, "pyramid.czi", recipe);
+  recipe.MetadataXml.clear();
+  recipe.Subblocks = {Plane(0, 0, bytes), Plane(0, 0, bytes, 1), Plane(12, 0, std::vector<uint8_t>(128, 7), 2)};
+  Save(folder, "nometadata.czi", recipe);
   return 0;
 }

@@ -17,8 +17,8 @@ namespace {
 
 using test::CziMetadataXml;
 using test::CziPlaneDimensions;
-using test::TCziFileSpec;
-using test::TCziSubblockSpec;
+using test::TCziFileRecipe;
+using test::TCziSubblockRecipe;
 
 constexpr int kWidth = 6, kHeight = 4;
 
@@ -29,9 +29,9 @@ std::vector<uint16_t> Ramp(int seed, int count = kWidth * kHeight) {
   return samples;
 }
 
-TCziSubblockSpec Gray16Plane(int channel, int plane, int seed, int compression = 0,
+TCziSubblockRecipe Gray16Plane(int channel, int plane, int seed, int compression = 0,
                              std::vector<uint8_t> stored = {}) {
-  TCziSubblockSpec block;
+  TCziSubblockRecipe block;
   block.PixelType = 1;
   block.Compression = compression;
   block.Dimensions = CziPlaneDimensions(kWidth, kHeight, {{'C', channel}, {'Z', plane}});
@@ -43,9 +43,9 @@ class CziReader : public ::testing::Test {
 protected:
   test::TempDir dir;
 
-  std::string Write(const TCziFileSpec& spec, const std::string& name = "test.czi") {
+  std::string Write(const TCziFileRecipe& recipe, const std::string& name = "test.czi") {
     const std::string path = dir.File(name);
-    test::WriteFile(path, test::BuildCzi(spec).Bytes);
+    test::WriteFile(path, test::BuildCzi(recipe).Bytes);
     return path;
   }
 
@@ -71,11 +71,11 @@ const std::string kTwoChannels = CziMetadataXml(
     "<Distance Id=\"X\"><Value>6.5E-07</Value></Distance><Distance Id=\"Y\"><Value>7E-07</Value></Distance>");
 
 TEST_F(CziReader, OpensAnUncompressedStackAndReadsEveryPlane) {
-  TCziFileSpec spec;
-  spec.MetadataXml = kTwoChannels;
+  TCziFileRecipe recipe;
+  recipe.MetadataXml = kTwoChannels;
   for (int z = 0; z < 2; ++z)
-    for (int c = 0; c < 2; ++c) spec.Subblocks.push_back(Gray16Plane(c, z, z * 2 + c));
-  const std::string path = Write(spec);
+    for (int c = 0; c < 2; ++c) recipe.Subblocks.push_back(Gray16Plane(c, z, z * 2 + c));
+  const std::string path = Write(recipe);
   EXPECT_GT(TZeissCziReader::CanRead(path), 9000);
 
   TZeissCziReader reader;
@@ -110,8 +110,8 @@ TEST_F(CziReader, OpensAnUncompressedStackAndReadsEveryPlane) {
 }
 
 TEST_F(CziReader, ReadsMetadataOfScenesTimeAndColourChannels) {
-  TCziFileSpec spec;
-  spec.MetadataXml = CziMetadataXml(
+  TCziFileRecipe recipe;
+  recipe.MetadataXml = CziMetadataXml(
       {{"SizeC", 2}, {"SizeS", 3}, {"SizeT", 3}},
       "<Channels><Channel Name=\"Widefield\"/><Channel Name=\"Brightfield \"><PixelType>bgr24</PixelType>"
       "</Channel></Channels>"
@@ -119,10 +119,10 @@ TEST_F(CziReader, ReadsMetadataOfScenesTimeAndColourChannels) {
       "<Scene Index=\"2\"><CenterPosition>17</CenterPosition></Scene>"
       "<Scene Index=\"5\" Name=\"Far away\"><CenterPosition>1,2</CenterPosition></Scene></Scenes></S>"
       "<T><Positions><Interval><Start>0</Start><Increment>30</Increment></Interval></Positions></T>");
-  TCziSubblockSpec gray = Gray16Plane(0, 0, 1);
+  TCziSubblockRecipe gray = Gray16Plane(0, 0, 1);
   gray.PixelType = 0;
   gray.Data.resize(kWidth * kHeight);
-  TCziSubblockSpec bgr;
+  TCziSubblockRecipe bgr;
   bgr.PixelType = 3;
   bgr.Dimensions = CziPlaneDimensions(kWidth, kHeight, {{'C', 1}});
   for (int i = 0; i < kWidth * kHeight; ++i) {
@@ -130,9 +130,9 @@ TEST_F(CziReader, ReadsMetadataOfScenesTimeAndColourChannels) {
     bgr.Data.push_back(static_cast<uint8_t>(100 + i));  // green
     bgr.Data.push_back(static_cast<uint8_t>(200 + i));  // red
   }
-  spec.Subblocks = {gray, bgr};
+  recipe.Subblocks = {gray, bgr};
   TZeissCziReader reader;
-  reader.Open(Write(spec));
+  reader.Open(Write(recipe));
 
   const auto& stack = reader.StackInfo();
   ASSERT_EQ(reader.ChannelCount(), 4);
@@ -160,17 +160,17 @@ TEST_F(CziReader, ReadsMetadataOfScenesTimeAndColourChannels) {
 }
 
 TEST_F(CziReader, FullResolutionWinsOverAPyramidLevelInEitherOrder) {
-  TCziSubblockSpec full = Gray16Plane(0, 0, 1);
-  TCziSubblockSpec reduced;
+  TCziSubblockRecipe full = Gray16Plane(0, 0, 1);
+  TCziSubblockRecipe reduced;
   reduced.PyramidType = 1;
   reduced.Dimensions = {{'X', 0, kWidth, kWidth / 2}, {'Y', 0, kHeight, kHeight / 2}, {'C', 0, 1, 0}};
   reduced.Data = test::WordBytes(Ramp(9, kWidth * kHeight / 4));
   for (bool pyramidFirst : {true, false}) {
-    TCziFileSpec spec;
-    spec.MetadataXml = CziMetadataXml({{"SizeC", 1}}, "");
-    spec.Subblocks = pyramidFirst ? std::vector{reduced, full} : std::vector{full, reduced};
+    TCziFileRecipe recipe;
+    recipe.MetadataXml = CziMetadataXml({{"SizeC", 1}}, "");
+    recipe.Subblocks = pyramidFirst ? std::vector{reduced, full} : std::vector{full, reduced};
     TZeissCziReader reader;
-    reader.Open(Write(spec));
+    reader.Open(Write(recipe));
     EXPECT_EQ(reader.Width(), kWidth);
     EXPECT_EQ(reader.ImageInfo().SourceEntry, pyramidFirst ? 1 : 0);
     TWordDynArray plane;
@@ -194,11 +194,11 @@ TEST_F(CziReader, DecodesCompressedSubblocksToTheSamePlane) {
       {"LZW", 2, test::CompressLzw(raw)},
   };
   for (const TCase& c : cases) {
-    TCziFileSpec spec;
-    spec.MetadataXml = CziMetadataXml({{"SizeC", 1}}, "");
-    spec.Subblocks = {Gray16Plane(0, 0, 0, c.compression, c.stored)};
+    TCziFileRecipe recipe;
+    recipe.MetadataXml = CziMetadataXml({{"SizeC", 1}}, "");
+    recipe.Subblocks = {Gray16Plane(0, 0, 0, c.compression, c.stored)};
     TZeissCziReader reader;
-    reader.Open(Write(spec));
+    reader.Open(Write(recipe));
     TWordDynArray plane;
     ASSERT_TRUE(reader.ReadImage(0, plane)) << c.what;
     EXPECT_EQ(test::WordBytes(std::vector<uint16_t>(plane.begin(), plane.end())), raw) << c.what;
@@ -211,17 +211,17 @@ TEST_F(CziReader, DecodesJpegSubblocksInGreyAndColour) {
     for (int y = 0; y < 16; ++y)
       for (int x = 0; x < 16; ++x)
         for (int k = 0; k < components; ++k) pixels.push_back(static_cast<uint8_t>(20 + 3 * x + 2 * y + 50 * k));
-    TCziSubblockSpec block;
+    TCziSubblockRecipe block;
     block.PixelType = components == 1 ? 0 : 3;
     block.Compression = 1;
     block.Dimensions = CziPlaneDimensions(16, 16, {{'C', 0}});
     block.Data = test::CompressJpeg(pixels, 16, 16, components);
-    TCziFileSpec spec;
-    spec.MetadataXml = CziMetadataXml({{"SizeC", 1}}, components == 1 ? "" :
+    TCziFileRecipe recipe;
+    recipe.MetadataXml = CziMetadataXml({{"SizeC", 1}}, components == 1 ? "" :
         "<Channels><Channel><PixelType>Bgr24</PixelType></Channel></Channels>");
-    spec.Subblocks = {block};
+    recipe.Subblocks = {block};
     TZeissCziReader reader;
-    reader.Open(Write(spec));
+    reader.Open(Write(recipe));
     ASSERT_EQ(reader.ChannelCount(), components);
     for (int k = 0; k < components; ++k) {
       TWordDynArray plane;
@@ -242,17 +242,17 @@ TEST_F(CziReader, DecodesJpegXrSubblocks) {
     const int width = 20, height = 18;  // not whole macroblocks
     std::vector<uint8_t> pixels(static_cast<size_t>(width * height * c.components * c.sampleBytes));
     for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>((i * 7 + i / 13) & 0xFF);
-    TCziSubblockSpec block;
+    TCziSubblockRecipe block;
     block.PixelType = c.pixelType;
     block.Compression = 4;
     block.Dimensions = CziPlaneDimensions(width, height, {{'C', 0}});
     block.Data = test::CompressJpegXr(pixels, width, height, c.components, c.sampleBytes);
-    TCziFileSpec spec;
-    spec.MetadataXml = CziMetadataXml({{"SizeC", 1}}, c.components == 1 ? "" :
+    TCziFileRecipe recipe;
+    recipe.MetadataXml = CziMetadataXml({{"SizeC", 1}}, c.components == 1 ? "" :
         "<Channels><Channel><PixelType>Bgr24</PixelType></Channel></Channels>");
-    spec.Subblocks = {block};
+    recipe.Subblocks = {block};
     TZeissCziReader reader;
-    reader.Open(Write(spec));
+    reader.Open(Write(recipe));
     for (int k = 0; k < c.components; ++k) {
       TWordDynArray plane;
       ASSERT_TRUE(reader.ReadImage(k, plane)) << c.pixelType << ": " << Logger().Last();
@@ -302,16 +302,16 @@ TEST_F(CziReader, JpegXrContainersAreCheckedBeforeTheCodecSeesThem) {
 
   for (const auto& [stream, readable] :
        {std::pair{orientation, true}, std::pair{beyond, false}, std::pair{planeHeader, false}}) {
-    TCziSubblockSpec block;
+    TCziSubblockRecipe block;
     block.PixelType = 0;
     block.Compression = 4;
     block.Dimensions = CziPlaneDimensions(width, height, {{'C', 0}});
     block.Data = stream;
-    TCziFileSpec spec;
-    spec.MetadataXml = CziMetadataXml({{"SizeC", 1}}, "");
-    spec.Subblocks = {block};
+    TCziFileRecipe recipe;
+    recipe.MetadataXml = CziMetadataXml({{"SizeC", 1}}, "");
+    recipe.Subblocks = {block};
     TZeissCziReader reader;
-    reader.Open(Write(spec));
+    reader.Open(Write(recipe));
     TWordDynArray plane;
     EXPECT_EQ(reader.ReadImage(0, plane), readable) << Logger().Last();
     if (readable) {
@@ -331,11 +331,11 @@ TEST_F(CziReader, AFaultySubblockReadsAsFalse) {
       {7, 1, 2, 3},  // unknown header size
   };
   for (size_t i = 0; i < stored.size(); ++i) {
-    TCziFileSpec spec;
-    spec.MetadataXml = CziMetadataXml({{"SizeC", 1}}, "");
-    spec.Subblocks = {Gray16Plane(0, 0, 0, i == 2 ? 6 : 5, stored[i])};
+    TCziFileRecipe recipe;
+    recipe.MetadataXml = CziMetadataXml({{"SizeC", 1}}, "");
+    recipe.Subblocks = {Gray16Plane(0, 0, 0, i == 2 ? 6 : 5, stored[i])};
     TZeissCziReader reader;
-    reader.Open(Write(spec));
+    reader.Open(Write(recipe));
     TWordDynArray plane{1, 2};
     EXPECT_FALSE(reader.ReadImage(0, plane)) << i;
     EXPECT_EQ(plane, (TWordDynArray{1, 2}));
@@ -343,26 +343,26 @@ TEST_F(CziReader, AFaultySubblockReadsAsFalse) {
 
   // A JPEG of a few bytes that claims a plane of 900 MB is refused before that plane is allocated.
   {
-    TCziSubblockSpec block;
+    TCziSubblockRecipe block;
     block.PixelType = 0;
     block.Compression = 1;
     block.Dimensions = CziPlaneDimensions(30000, 30000, {{'C', 0}});
     block.Data = test::CompressJpeg(std::vector<uint8_t>(64, 9), 8, 8, 1);
-    TCziFileSpec spec;
-    spec.MetadataXml = CziMetadataXml({{"SizeC", 1}}, "");
-    spec.Subblocks = {block};
+    TCziFileRecipe recipe;
+    recipe.MetadataXml = CziMetadataXml({{"SizeC", 1}}, "");
+    recipe.Subblocks = {block};
     TZeissCziReader reader;
-    reader.Open(Write(spec));
+    reader.Open(Write(recipe));
     TWordDynArray plane;
     EXPECT_FALSE(reader.ReadImage(0, plane));
     EXPECT_NE(Logger().Last().find("cannot hold a plane"), std::string::npos);
   }
 
   // An uncompressed subblock shorter than its plane, and one whose position was forged.
-  TCziFileSpec spec;
-  spec.MetadataXml = CziMetadataXml({{"SizeC", 2}}, "");
-  spec.Subblocks = {Gray16Plane(0, 0, 0, 0, small), Gray16Plane(1, 0, 0)};
-  test::TCziFile file = test::BuildCzi(spec);
+  TCziFileRecipe recipe;
+  recipe.MetadataXml = CziMetadataXml({{"SizeC", 2}}, "");
+  recipe.Subblocks = {Gray16Plane(0, 0, 0, 0, small), Gray16Plane(1, 0, 0)};
+  test::TCziFile file = test::BuildCzi(recipe);
   const int64_t forged = int64_t{1} << 40;
   const size_t entry2 = static_cast<size_t>(file.DirectoryPosition) + 32 + 128 + (32 + 4 * 20) + 6;
   std::memcpy(file.Bytes.data() + entry2, &forged, 8);
@@ -376,10 +376,10 @@ TEST_F(CziReader, AFaultySubblockReadsAsFalse) {
 }
 
 TEST_F(CziReader, FileWithoutMetadataTakesItsChannelsFromTheDirectory) {
-  TCziFileSpec spec;
-  for (int c = 0; c < 3; ++c) spec.Subblocks.push_back(Gray16Plane(c + 2, 0, c));  // channels start at 2
+  TCziFileRecipe recipe;
+  for (int c = 0; c < 3; ++c) recipe.Subblocks.push_back(Gray16Plane(c + 2, 0, c));  // channels start at 2
   TZeissCziReader reader;
-  reader.Open(Write(spec));
+  reader.Open(Write(recipe));
   EXPECT_EQ(reader.ChannelCount(), 3);
   EXPECT_EQ(reader.StackInfo().Origins[dimChannel], 2);
   TWordDynArray plane;
@@ -387,14 +387,14 @@ TEST_F(CziReader, FileWithoutMetadataTakesItsChannelsFromTheDirectory) {
   EXPECT_EQ(plane[0], Ramp(2)[0]);
 
   // Channel values at both ends of the 32-bit range: their distance does not overflow.
-  spec.Subblocks = {Gray16Plane(-2000000000, 0, 0), Gray16Plane(1200000000, 0, 1)};
+  recipe.Subblocks = {Gray16Plane(-2000000000, 0, 0), Gray16Plane(1200000000, 0, 1)};
   TZeissCziReader farApart;
-  farApart.Open(Write(spec));
+  farApart.Open(Write(recipe));
   EXPECT_TRUE(farApart.ReadImage(0, plane));
 }
 
 TEST_F(CziReader, BrokenFilesFailAtTheStepThatNamesTheFault) {
-  TCziFileSpec good;
+  TCziFileRecipe good;
   good.MetadataXml = CziMetadataXml({{"SizeC", 1}}, "");
   good.Subblocks = {Gray16Plane(0, 0, 0)};
   const test::TCziFile file = test::BuildCzi(good);
@@ -435,47 +435,47 @@ TEST_F(CziReader, ForgedSizesAreRefusedWithoutAllocatingThem) {
       {{"SizeC", 1}, {"SizeZ", 3000}, {"SizeT", 3000}},
   };
   for (const auto& s : sizes) {
-    TCziFileSpec spec;
-    spec.MetadataXml = CziMetadataXml(s, "");
-    spec.Subblocks = {Gray16Plane(0, 0, 0)};
-    EXPECT_NE(OpenError(Write(spec)), "");
+    TCziFileRecipe recipe;
+    recipe.MetadataXml = CziMetadataXml(s, "");
+    recipe.Subblocks = {Gray16Plane(0, 0, 0)};
+    EXPECT_NE(OpenError(Write(recipe)), "");
   }
   // A subblock claiming huge extents only covers what lies inside the stack,
   // and its plane numbers do not overflow on the way.
-  TCziFileSpec spec;
-  spec.MetadataXml = CziMetadataXml({{"SizeC", 1}, {"SizeZ", 2}, {"SizeT", 2}}, "");
-  TCziSubblockSpec block = Gray16Plane(0, 0, 0);
+  TCziFileRecipe recipe;
+  recipe.MetadataXml = CziMetadataXml({{"SizeC", 1}, {"SizeZ", 2}, {"SizeT", 2}}, "");
+  TCziSubblockRecipe block = Gray16Plane(0, 0, 0);
   block.Dimensions[2].Size = 2000000000;
   block.Dimensions[3].Size = 2000000000;
   block.Dimensions.push_back({'T', 0, 2000000000, 0});
-  spec.Subblocks = {block};
+  recipe.Subblocks = {block};
   TZeissCziReader reader;
-  reader.Open(Write(spec));
+  reader.Open(Write(recipe));
   EXPECT_EQ(reader.ImageInfos()[1].SourcePlane, 2000000000);  // Z 1: one step of the channel's extent
   EXPECT_EQ(reader.ImageInfos()[2].SourceState, -1);  // T 1 lies beyond the planes a subblock can number
 
   // A plane of 2e9 × 2e9 complex pixels neither wraps its byte count nor gets allocated.
   for (int compression : {0, 5}) {
-    TCziSubblockSpec huge = Gray16Plane(0, 0, 0, compression, compression ? test::CompressZstdFrame({1, 2}) : std::vector<uint8_t>{});
+    TCziSubblockRecipe huge = Gray16Plane(0, 0, 0, compression, compression ? test::CompressZstdFrame({1, 2}) : std::vector<uint8_t>{});
     huge.PixelType = 10;  // complex samples of 8 bytes
     huge.Dimensions[0].Size = huge.Dimensions[1].Size = 2000000000;
-    spec.MetadataXml = CziMetadataXml({{"SizeC", 1}}, "");
-    spec.Subblocks = {huge};
+    recipe.MetadataXml = CziMetadataXml({{"SizeC", 1}}, "");
+    recipe.Subblocks = {huge};
     TZeissCziReader hugeReader;
-    hugeReader.Open(Write(spec));
+    hugeReader.Open(Write(recipe));
     TWordDynArray plane;
     EXPECT_FALSE(hugeReader.ReadImage(0, plane));
   }
 }
 
 TEST_F(CziReader, CanReadScoresBySupportedEntriesAndDimensions) {
-  TCziFileSpec spec;
-  spec.MetadataXml = CziMetadataXml({{"SizeC", 1}}, "");
-  spec.Subblocks = {Gray16Plane(0, 0, 0), Gray16Plane(0, 1, 0)};
-  EXPECT_EQ(TZeissCziReader::CanRead(Write(spec)), 10000);
-  spec.Subblocks[1].Compression = 3;      // unknown compression: one of two entries is bad
-  spec.Subblocks[1].Dimensions[2].Letter = 'Q';  // one unknown letter of eight
-  EXPECT_EQ(TZeissCziReader::CanRead(Write(spec)), static_cast<int>(std::nearbyint(0.5 * 9900 * 7 / 8)) + 100);
+  TCziFileRecipe recipe;
+  recipe.MetadataXml = CziMetadataXml({{"SizeC", 1}}, "");
+  recipe.Subblocks = {Gray16Plane(0, 0, 0), Gray16Plane(0, 1, 0)};
+  EXPECT_EQ(TZeissCziReader::CanRead(Write(recipe)), 10000);
+  recipe.Subblocks[1].Compression = 3;      // unknown compression: one of two entries is bad
+  recipe.Subblocks[1].Dimensions[2].Letter = 'Q';  // one unknown letter of eight
+  EXPECT_EQ(TZeissCziReader::CanRead(Write(recipe)), static_cast<int>(std::nearbyint(0.5 * 9900 * 7 / 8)) + 100);
   test::WriteFile(dir.File("short.czi"), std::vector<uint8_t>(100, 0));
   EXPECT_EQ(TZeissCziReader::CanRead(dir.File("short.czi")), 0);
   EXPECT_EQ(TZeissCziReader::CanRead(dir.File("missing.czi")), 0);
