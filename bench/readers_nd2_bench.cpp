@@ -180,12 +180,12 @@ void PrintNd2Targets(orbelin::bench::TMedianCollector& collector) {
   const double pread = collector.MedianNs("BM_PreadSameBytes");
   const double zlib = collector.MedianNs("BM_ZlibAlone");
   if (pread > 0)
-    PrintTarget("nd2 uncompressed open+plane / pread", collector.MedianNs("BM_Nd2UncompressedOpenRead") / pread, "<=", 1.5);
+    PrintTarget("nd2_raw_open_read_vs_pread", collector.MedianNs("BM_Nd2UncompressedOpenRead") / pread, "<=", 1.5);
   const double reader = collector.MedianNs("BM_Nd2ReaderOpenReadImage");
   if (pread > 0 && reader > 0)
-    PrintTarget("nd2 reader Open+ReadImage (uncompressed) / pread", reader / pread, "<=", 1.5);
+    PrintTarget("nd2_reader_open_read_image_vs_pread", reader / pread, "<=", 1.5);
   if (zlib > 0)
-    PrintTarget("nd2 lossless open+plane / zlib alone", collector.MedianNs("BM_Nd2LosslessOpenRead") / zlib, "<=", 1.2);
+    PrintTarget("nd2_zlib_open_read_vs_inflate", collector.MedianNs("BM_Nd2LosslessOpenRead") / zlib, "<=", 1.2);
   const double open = collector.MedianNs("BM_Nd2Open1000Steps");
-  if (open > 0) PrintTarget("nd2 open of 1000 sequence steps (ms)", open / 1e6, "<=", 20);
+  if (open > 0) PrintTarget("nd2_open_1000_steps_ms", open / 1e6, "<=", 20);
 }
