@@ -94,7 +94,7 @@ void ReadTextInfo(TStream& stream, TNd2Header& header, const TReportSink& report
 void ReadFirstSequence(TStream& stream, TNd2Header& header, const TReportSink& report) {
   auto tree = LoadMetadata(stream, header.Map, "ImageMetadataSeqLV|0", "ImageMetadataSeq|0", report);
   if (!tree) RaiseError<ESciImageReaderError>("Cannot found the chunk of Image MetaData Seq 0.");
-  TNd2Optics& optics = header.Optics;
+  TOpticalInfo& optics = header.Optics;
   const auto single = [&](const char* name) { return static_cast<float>(tree->ReadFloatDef(name, 0)); };
   optics.AbsoluteTime = tree->ReadFloatDef("dTimeAbsolute", 0);
   optics.Angle = single("dAngle");

@@ -9,6 +9,7 @@
 
 #include "foundation/Types.h"
 #include "readers/framework/ChunkMap.h"
+#include "readers/framework/StackModel.h"
 #include "readers/nd2/Nd2TreeNavigator.h"
 
 namespace orbelin {
@@ -50,21 +51,6 @@ struct TNd2Channel {
   float Wavelength = 0;
 };
 
-struct TNd2Optics {
-  double AbsoluteTime = 0;
-  float Angle = 0;
-  float Calibration = 0;  // micrometres per pixel
-  float Aspect = 0;
-  std::string ObjectiveName;
-  float ObjectiveMagnification = 0;
-  float NumericalAperture = 0;
-  float RefractiveIndex1 = 0;
-  float RefractiveIndex2 = 0;
-  float PinholeRadius = 0;
-  float Zoom = 0;
-  float ProjectiveMagnification = 0;
-};
-
 // Compression of the image-data chunks (eCompression 0 and 2).
 enum TNd2CompressionMode : uint8_t { cmNoData = 0, cmUncompressed = 1, cmLossless = 2 };
 
@@ -100,7 +86,7 @@ struct TNd2Header {
   std::vector<double> TimeStamps;
   double TimeInterval = 0;
   std::vector<std::pair<std::string, std::string>> TextInfo;
-  TNd2Optics Optics;
+  TOpticalInfo Optics;
 
   // Per sequence step (empty when the file has no such custom data).
   std::vector<float> StageX, StageY, StageZ, AcquisitionTime;

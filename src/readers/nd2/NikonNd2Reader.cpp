@@ -134,19 +134,7 @@ void TNikonNd2Reader::FillStack(const std::string& fileName, TStackInfo& stackIn
   stackInfo.TimeInterval = h.TimeInterval;
   for (const auto& [name, value] : h.TextInfo) stackInfo.TextInfo.SetValue(name, value);
 
-  TOpticalInfo& optics = stackInfo.Optics;
-  optics.AbsoluteTime = h.Optics.AbsoluteTime;
-  optics.Angle = h.Optics.Angle;
-  optics.Calibration = h.Optics.Calibration;
-  optics.Aspect = h.Optics.Aspect;
-  optics.ObjectiveName = h.Optics.ObjectiveName;
-  optics.ObjectiveMagnification = h.Optics.ObjectiveMagnification;
-  optics.NumericalAperture = h.Optics.NumericalAperture;
-  optics.RefractiveIndex1 = h.Optics.RefractiveIndex1;
-  optics.RefractiveIndex2 = h.Optics.RefractiveIndex2;
-  optics.PinholeRadius = h.Optics.PinholeRadius;
-  optics.Zoom = h.Optics.Zoom;
-  optics.ProjectiveMagnification = h.Optics.ProjectiveMagnification;
+  stackInfo.Optics = h.Optics;
 
   TImageInfo first;
   first.Width = h.Width;
