@@ -15,57 +15,75 @@ namespace {
 
 constexpr int32_t kTopBin = static_cast<int32_t>(kSampleValueCount) - 1;
 
-// One slot's input to the row kernel: samples, their byte table and, per
-// component, 0xFF when the slot feeds it.
+// One slot's input to the row kernel: samples, their byte table and the
+// components it feeds (bit 0 blue, 1 green, 2 red).
 struct TSource {
   const uint16_t* Plane = nullptr;
   const uint8_t* Lut = nullptr;
-  uint8_t Blue = 0, Green = 0, Red = 0;
+  uint8_t Components = 0;
 };
 
-// Row scratch space: one mapped row per source and one row per component.
-struct TRowBuffers {
-  std::vector<uint8_t> mapped;
-  std::vector<uint8_t> components;
-  TRowBuffers(size_t sources, size_t width) : mapped(sources * width), components(3 * width) {}
-};
+// Pixels per block: the block's component rows stay in the first-level cache
+// between the table reads, the maximum and the interleave.
+constexpr size_t kBlockPixels = 256;
 
-// Writes one row in three tight passes: map each source's samples through its
-// table, take per component the maximum of the sources feeding it (0 when
-// none), and interleave the components into blue, green, red pixels.
-void ComposeRow(const TSource* sources, size_t count, const uint16_t* const* planes, size_t width,
-                TRowBuffers& buffers, uint8_t* out) {
-  for (size_t s = 0; s < count; ++s) {
-    const uint16_t* __restrict plane = planes[s];
-    const uint8_t* __restrict lut = sources[s].Lut;
-    uint8_t* __restrict mapped = buffers.mapped.data() + s * width;
-    // Eight table reads gathered into one store: byte stores are the bottleneck here.
-    size_t x = 0;
-    if constexpr (std::endian::native == std::endian::little)
-      for (; x + 8 <= width; x += 8) {
-        uint64_t word = 0;
-        for (unsigned k = 0; k < 8; ++k) word |= uint64_t{lut[plane[x + k]]} << (8 * k);
-        std::memcpy(mapped + x, &word, 8);
-      }
-    for (; x < width; ++x) mapped[x] = lut[plane[x]];
-  }
-  for (int c = 0; c < 3; ++c) {
-    uint8_t* __restrict component = buffers.components.data() + static_cast<size_t>(c) * width;
-    bool first = true;
-    for (size_t s = 0; s < count; ++s) {
-      const uint8_t feeds = c == 0 ? sources[s].Blue : c == 1 ? sources[s].Green : sources[s].Red;
-      if (feeds == 0) continue;
-      const uint8_t* __restrict mapped = buffers.mapped.data() + s * width;
-      if (first)
-        std::memcpy(component, mapped, width);
-      else
-        for (size_t x = 0; x < width; ++x) component[x] = std::max(component[x], mapped[x]);
-      first = false;
+// Maps n samples through a table. Eight table reads gathered into one store:
+// byte stores are the bottleneck here.
+void MapSamples(const uint16_t* __restrict plane, const uint8_t* __restrict lut, size_t n,
+                uint8_t* __restrict mapped) {
+  size_t x = 0;
+  if constexpr (std::endian::native == std::endian::little)
+    for (; x + 8 <= n; x += 8) {
+      uint64_t word = 0;
+      for (unsigned k = 0; k < 8; ++k) word |= uint64_t{lut[plane[x + k]]} << (8 * k);
+      std::memcpy(mapped + x, &word, 8);
     }
-    if (first) std::memset(component, 0, width);
+  for (; x < n; ++x) mapped[x] = lut[plane[x]];
+}
+
+void MaxInto(uint8_t* __restrict component, const uint8_t* __restrict mapped, size_t n) {
+  for (size_t x = 0; x < n; ++x) component[x] = std::max(component[x], mapped[x]);
+}
+
+// Writes one row block by block: each source's samples go through its table
+// straight into the component it alone feeds, or once into scratch and from
+// there into each of its components; a component takes the first source as
+// is and the maximum with every later one (0 when none feeds it). Then the
+// components are interleaved into blue, green, red pixels.
+void ComposeRow(const TSource* sources, size_t count, const uint16_t* const* planes, size_t width, uint8_t* out) {
+  alignas(16) uint8_t components[3][kBlockPixels];
+  alignas(16) uint8_t mapped[kBlockPixels];
+  for (size_t x0 = 0; x0 < width; x0 += kBlockPixels) {
+    const size_t n = std::min(kBlockPixels, width - x0);
+    unsigned filled = 0;
+    for (size_t s = 0; s < count; ++s) {
+      const unsigned feeds = sources[s].Components;
+      if (feeds == 0) continue;
+      if (std::has_single_bit(feeds)) {
+        uint8_t* component = components[std::countr_zero(feeds)];
+        if (filled & feeds) {
+          MapSamples(planes[s] + x0, sources[s].Lut, n, mapped);
+          MaxInto(component, mapped, n);
+        } else {
+          MapSamples(planes[s] + x0, sources[s].Lut, n, component);
+        }
+        filled |= feeds;
+        continue;
+      }
+      MapSamples(planes[s] + x0, sources[s].Lut, n, mapped);
+      for (unsigned c = 0; c < 3; ++c) {
+        if ((feeds & (1u << c)) == 0) continue;
+        if (filled & (1u << c))
+          MaxInto(components[c], mapped, n);
+        else
+          std::memcpy(components[c], mapped, n);
+      }
+      filled |= feeds;
+    }
+    for (unsigned c = 0; c < 3; ++c)
+      if ((filled & (1u << c)) == 0) std::memset(components[c], 0, n);
+    InterleaveBgr(components[0], components[1], components[2], n, out + 3 * x0);
   }
-  const uint8_t* blue = buffers.components.data();
-  InterleaveBgr(blue, blue + width, blue + 2 * width, width, out);
 }
 
 // Unpacks one mask row into 0/1 samples that the mask table turns into 0/255.
@@ -183,9 +201,7 @@ TCompositeResult ComposeFrame(TImageSet& set, TBgrImage& image) {
     sourceChannels[count] = channel;
     ++count;
     source.Plane = data.RawPlane.data();
-    source.Blue = kSlotComponents[s] & 1 ? 0xFF : 0;
-    source.Green = kSlotComponents[s] & 2 ? 0xFF : 0;
-    source.Red = kSlotComponents[s] & 4 ? 0xFF : 0;
+    source.Components = kSlotComponents[s];
     if (set.ShowMask()) {
       source.Lut = maskTable.data();
       continue;
@@ -207,12 +223,11 @@ TCompositeResult ComposeFrame(TImageSet& set, TBgrImage& image) {
     return result;
   }
 
-  TRowBuffers buffers(count, width);
   const uint16_t* planes[kColorSlotCount];
   if (!set.ShowMask()) {
     for (size_t y = 0; y < height; ++y) {
       for (size_t i = 0; i < count; ++i) planes[i] = sources[i].Plane + y * width;
-      ComposeRow(sources, count, planes, width, buffers, image.Pixels.data() + y * width * 3);
+      ComposeRow(sources, count, planes, width, image.Pixels.data() + y * width * 3);
     }
     return result;
   }
@@ -230,7 +245,7 @@ TCompositeResult ComposeFrame(TImageSet& set, TBgrImage& image) {
       else
         std::fill(row, row + width, uint16_t{0});
     }
-    ComposeRow(sources, count, planes, width, buffers, image.Pixels.data() + y * width * 3);
+    ComposeRow(sources, count, planes, width, image.Pixels.data() + y * width * 3);
   }
   return result;
 }

@@ -100,6 +100,26 @@ TEST_F(Composite, LookupTableAndFullRangeMapping) {
   EXPECT_EQ(lut[5000], 255);
 }
 
+TEST_F(Composite, WideRowsMatchAPerPixelMaximum) {
+  // Rows longer than the kernel's blocks and not a multiple of its steps; the
+  // slots mix one-component and several-component sources, first and later.
+  constexpr int32_t width = 600, height = 3;
+  std::vector<TWordDynArray> planes(4, TWordDynArray(width * height));
+  for (size_t c = 0; c < planes.size(); ++c)
+    for (size_t i = 0; i < planes[c].size(); ++i) planes[c][i] = static_cast<uint16_t>((i * (31 + 2 * c) + 7 * c) % 256);
+  Open(planes, width, height);
+  const std::pair<TColorSlot, int32_t> slots[] = {{csMagenta, 0}, {csRed, 1}, {csGreen, 2}, {csCyan, 3}};
+  for (const auto& [slot, channel] : slots) set.SetSlotChannel(slot, channel);
+  ComposeFrame(set, image);
+  ASSERT_EQ(image.Pixels.size(), size_t{width * height * 3});
+  for (size_t i = 0; i < planes[0].size(); ++i) {
+    const int blue = std::max(planes[0][i], planes[3][i]);
+    const int green = std::max(planes[2][i], planes[3][i]);
+    const int red = std::max(planes[0][i], planes[1][i]);
+    ASSERT_EQ(Pixel(static_cast<int>(i)), (std::array<int, 3>{blue, green, red})) << i;
+  }
+}
+
 TEST(AutomaticDisplayRange, ContrastCutOffsOnAKnownHistogram) {
   // 100 × 100 distinct samples 0 .. 9999.
   TChannelData data;
