@@ -7,6 +7,7 @@
 
 #include "document/ImageSet.h"
 #include "document/InterleaveBgr.h"
+#include "document/MapSamples.h"
 #include "numeric/Histogram.h"
 
 namespace orbelin {
@@ -27,20 +28,6 @@ struct TSource {
 // between the table reads, the maximum and the interleave.
 constexpr size_t kBlockPixels = 256;
 
-// Maps n samples through a table. Eight table reads gathered into one store:
-// byte stores are the bottleneck here.
-void MapSamples(const uint16_t* __restrict plane, const uint8_t* __restrict lut, size_t n,
-                uint8_t* __restrict mapped) {
-  size_t x = 0;
-  if constexpr (std::endian::native == std::endian::little)
-    for (; x + 8 <= n; x += 8) {
-      uint64_t word = 0;
-      for (unsigned k = 0; k < 8; ++k) word |= uint64_t{lut[plane[x + k]]} << (8 * k);
-      std::memcpy(mapped + x, &word, 8);
-    }
-  for (; x < n; ++x) mapped[x] = lut[plane[x]];
-}
-
 void MaxInto(uint8_t* __restrict component, const uint8_t* __restrict mapped, size_t n) {
   for (size_t x = 0; x < n; ++x) component[x] = std::max(component[x], mapped[x]);
 }
@@ -59,7 +46,7 @@ void ComposeRow(const TSource* sources, size_t count, const uint16_t* const* pla
     for (size_t s = 0; s < count; ++s) {
       const unsigned feeds = sources[s].Components;
       if (feeds == 0) continue;
-      if (std::has_single_bit(feeds)) {
+      if ((feeds & (feeds - 1)) == 0) {  // one component
         uint8_t* component = components[std::countr_zero(feeds)];
         if (filled & feeds) {
           MapSamples(planes[s] + x0, sources[s].Lut, n, mapped);
@@ -182,10 +169,11 @@ TCompositeResult ComposeFrame(TImageSet& set, TBgrImage& image) {
   result.Drawn = true;
   result.NoCellsToShow = set.ShowMask() && frame.Cells.empty();
 
-  // One table per channel, shared by the slots that show it.
+  // One table per channel, shared by the slots that show it, with the padding
+  // the vector table reads need.
   std::vector<TByteDynArray> tables(static_cast<size_t>(set.ChannelCount()));
   static const TByteDynArray maskTable = [] {
-    TByteDynArray table(kSampleValueCount, 0);
+    TByteDynArray table(kSampleValueCount + kMapTablePadding, 0);
     table[1] = 255;
     return table;
   }();
@@ -206,15 +194,17 @@ TCompositeResult ComposeFrame(TImageSet& set, TBgrImage& image) {
       source.Lut = maskTable.data();
       continue;
     }
-    const TChannelInfo& info = set.Channels()[channel];
-    if (info.Lut.size() == kSampleValueCount) {
-      source.Lut = info.Lut.data();
-      continue;
-    }
     TByteDynArray& table = tables[static_cast<size_t>(channel)];
     if (table.empty()) {
-      const int64_t pixels = static_cast<int64_t>(width) * static_cast<int64_t>(height);
-      FillRangeLut(AutomaticDisplayRange(data, pixels, set.Contrast(), set.DisplayBits()), table);
+      table.reserve(kSampleValueCount + kMapTablePadding);
+      const TChannelInfo& info = set.Channels()[channel];
+      if (info.Lut.size() == kSampleValueCount) {
+        table.assign(info.Lut.begin(), info.Lut.end());
+      } else {
+        const int64_t pixels = static_cast<int64_t>(width) * static_cast<int64_t>(height);
+        FillRangeLut(AutomaticDisplayRange(data, pixels, set.Contrast(), set.DisplayBits()), table);
+      }
+      table.resize(kSampleValueCount + kMapTablePadding, 0);
     }
     source.Lut = table.data();
   }

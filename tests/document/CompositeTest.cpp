@@ -6,6 +6,7 @@
 #include "document/Contrast.h"
 #include "document/ImageSet.h"
 #include "document/InterleaveBgr.h"
+#include "document/MapSamples.h"
 
 namespace orbelin {
 namespace {
@@ -213,6 +214,23 @@ TEST(ContrastItems, NearestItemIsMarked) {
 
 namespace orbelin {
 namespace {
+
+TEST(MapSamples, VectorPathEqualsThePlainLoop) {
+  // Every byte of the table distinct from its neighbours, so a gather that kept
+  // the wrong byte or put lanes out of order shows; samples reach both ends.
+  TByteDynArray table(65536 + kMapTablePadding, 0xEE);
+  for (size_t v = 0; v < 65536; ++v) table[v] = static_cast<uint8_t>(v * 7 + (v >> 8));
+  std::vector<uint16_t> samples(100);
+  for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<uint16_t>(i * 40503u + (i % 3 == 0 ? 65535 : 0));
+  samples[5] = 0;
+  samples[20] = 65535;
+  for (size_t width : {0u, 1u, 15u, 16u, 17u, 31u, 32u, 47u, 100u}) {
+    std::vector<uint8_t> expected(width + 8, 0xAB), actual(width + 8, 0xAB);
+    MapSamplesPlain(samples.data(), table.data(), width, expected.data());
+    MapSamples(samples.data(), table.data(), width, actual.data());
+    EXPECT_EQ(actual, expected) << width;
+  }
+}
 
 TEST(InterleaveBgr, VectorPathEqualsThePlainLoop) {
   // Widths around the 16-pixel step, with output guards to catch stray writes.
