@@ -20,9 +20,17 @@ constexpr int32_t kTopBin = static_cast<int32_t>(kSampleValueCount) - 1;
 // components it feeds (bit 0 blue, 1 green, 2 red).
 struct TSource {
   const uint16_t* Plane = nullptr;
-  const uint8_t* Lut = nullptr;
+  const uint8_t* Lut = nullptr;  // none: mapped by Range
+  TRangeMapping Range;
   uint8_t Components = 0;
 };
+
+void MapSource(const TSource& source, const uint16_t* plane, size_t n, uint8_t* mapped) {
+  if (source.Lut != nullptr)
+    MapSamples(plane, source.Lut, n, mapped);
+  else
+    MapRangeSamples(plane, source.Range, n, mapped);
+}
 
 // Pixels per block: the block's component rows stay in the first-level cache
 // between the table reads, the maximum and the interleave.
@@ -49,15 +57,15 @@ void ComposeRow(const TSource* sources, size_t count, const uint16_t* const* pla
       if ((feeds & (feeds - 1)) == 0) {  // one component
         uint8_t* component = components[std::countr_zero(feeds)];
         if (filled & feeds) {
-          MapSamples(planes[s] + x0, sources[s].Lut, n, mapped);
+          MapSource(sources[s], planes[s] + x0, n, mapped);
           MaxInto(component, mapped, n);
         } else {
-          MapSamples(planes[s] + x0, sources[s].Lut, n, component);
+          MapSource(sources[s], planes[s] + x0, n, component);
         }
         filled |= feeds;
         continue;
       }
-      MapSamples(planes[s] + x0, sources[s].Lut, n, mapped);
+      MapSource(sources[s], planes[s] + x0, n, mapped);
       for (unsigned c = 0; c < 3; ++c) {
         if ((feeds & (1u << c)) == 0) continue;
         if (filled & (1u << c))
@@ -194,14 +202,21 @@ TCompositeResult ComposeFrame(TImageSet& set, TBgrImage& image) {
       source.Lut = maskTable.data();
       continue;
     }
+    const TChannelInfo& info = set.Channels()[channel];
+    const int64_t pixels = static_cast<int64_t>(width) * static_cast<int64_t>(height);
+    if (info.Lut.size() != kSampleValueCount && RangeMappingIsVectorised()) {
+      // Computing the range's bytes outruns reading them from a table.
+      const TDisplayRange range = AutomaticDisplayRange(data, pixels, set.Contrast(), set.DisplayBits());
+      source.Lut = nullptr;
+      source.Range = RangeMappingOf(range.Low, range.High);
+      continue;
+    }
     TByteDynArray& table = tables[static_cast<size_t>(channel)];
     if (table.empty()) {
       table.reserve(kSampleValueCount + kMapTablePadding);
-      const TChannelInfo& info = set.Channels()[channel];
       if (info.Lut.size() == kSampleValueCount) {
         table.assign(info.Lut.begin(), info.Lut.end());
       } else {
-        const int64_t pixels = static_cast<int64_t>(width) * static_cast<int64_t>(height);
         FillRangeLut(AutomaticDisplayRange(data, pixels, set.Contrast(), set.DisplayBits()), table);
       }
       table.resize(kSampleValueCount + kMapTablePadding, 0);

@@ -232,6 +232,26 @@ TEST(MapSamples, VectorPathEqualsThePlainLoop) {
   }
 }
 
+TEST(MapRangeSamples, EqualsTheRangeTableOnEverySample) {
+  // Both paths against FillRangeLut's table over all 65536 samples (plus an
+  // odd tail), for ordinary, one-wide, empty, inverted and full ranges.
+  std::vector<uint16_t> samples(65536 + 5);
+  for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<uint16_t>(i * 3);
+  const TDisplayRange ranges[] = {{100, 4100}, {500, 501}, {500, 500}, {900, 20}, {0, 65535}, {0, 1}, {65534, 65535},
+                                  {65535, 65535}, {1, 65534}, {0, 0}};
+  for (const TDisplayRange& range : ranges) {
+    TByteDynArray table;
+    FillRangeLut(range, table);
+    std::vector<uint8_t> expected(samples.size()), plain(samples.size()), vector(samples.size());
+    for (size_t i = 0; i < samples.size(); ++i) expected[i] = table[samples[i]];
+    const TRangeMapping mapping = RangeMappingOf(range.Low, range.High);
+    MapRangeSamplesPlain(samples.data(), mapping, samples.size(), plain.data());
+    MapRangeSamples(samples.data(), mapping, samples.size(), vector.data());
+    EXPECT_EQ(plain, expected) << range.Low << " " << range.High;
+    EXPECT_EQ(vector, expected) << range.Low << " " << range.High;
+  }
+}
+
 TEST(InterleaveBgr, VectorPathEqualsThePlainLoop) {
   // Widths around the 16-pixel step, with output guards to catch stray writes.
   for (size_t width : {0u, 1u, 15u, 16u, 17u, 33u, 47u, 64u, 100u}) {
