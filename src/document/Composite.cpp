@@ -16,8 +16,8 @@ namespace {
 
 constexpr int32_t kTopBin = static_cast<int32_t>(kSampleValueCount) - 1;
 
-// One slot's input to the row kernel: samples, their byte table and the
-// components it feeds (bit 0 blue, 1 green, 2 red).
+// One slot's input to the row kernel: samples, their byte table or display
+// range, and the components it feeds (bit 0 blue, 1 green, 2 red).
 struct TSource {
   const uint16_t* Plane = nullptr;
   const uint8_t* Lut = nullptr;  // none: mapped by Range
@@ -33,14 +33,14 @@ void MapSource(const TSource& source, const uint16_t* plane, size_t n, uint8_t* 
 }
 
 // Pixels per block: the block's component rows stay in the first-level cache
-// between the table reads, the maximum and the interleave.
+// between the mapping, the maximum and the interleave.
 constexpr size_t kBlockPixels = 256;
 
 void MaxInto(uint8_t* __restrict component, const uint8_t* __restrict mapped, size_t n) {
   for (size_t x = 0; x < n; ++x) component[x] = std::max(component[x], mapped[x]);
 }
 
-// Writes one row block by block: each source's samples go through its table
+// Writes one row block by block: each source's samples are mapped to bytes
 // straight into the component it alone feeds, or once into scratch and from
 // there into each of its components; a component takes the first source as
 // is and the maximum with every later one (0 when none feeds it). Then the
