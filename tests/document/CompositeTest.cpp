@@ -7,6 +7,7 @@
 #include "document/ImageSet.h"
 #include "document/InterleaveBgr.h"
 #include "document/MapSamples.h"
+#include "foundation/CpuLevel.h"
 
 namespace orbelin {
 namespace {
@@ -104,6 +105,7 @@ TEST_F(Composite, LookupTableAndFullRangeMapping) {
 TEST_F(Composite, WideRowsMatchAPerPixelMaximum) {
   // Rows longer than the kernel's blocks and not a multiple of its steps; the
   // slots mix one-component and several-component sources, first and later.
+  // Plain loops with tables (level 3), then this processor's own paths.
   constexpr int32_t width = 600, height = 3;
   std::vector<TWordDynArray> planes(4, TWordDynArray(width * height));
   for (size_t c = 0; c < planes.size(); ++c)
@@ -111,13 +113,17 @@ TEST_F(Composite, WideRowsMatchAPerPixelMaximum) {
   Open(planes, width, height);
   const std::pair<TColorSlot, int32_t> slots[] = {{csMagenta, 0}, {csRed, 1}, {csGreen, 2}, {csCyan, 3}};
   for (const auto& [slot, channel] : slots) set.SetSlotChannel(slot, channel);
-  ComposeFrame(set, image);
-  ASSERT_EQ(image.Pixels.size(), size_t{width * height * 3});
-  for (size_t i = 0; i < planes[0].size(); ++i) {
-    const int blue = std::max(planes[0][i], planes[3][i]);
-    const int green = std::max(planes[2][i], planes[3][i]);
-    const int red = std::max(planes[0][i], planes[1][i]);
-    ASSERT_EQ(Pixel(static_cast<int>(i)), (std::array<int, 3>{blue, green, red})) << i;
+  for (int level : {3, -1}) {
+    SetInstructionSetLevelOverride(level);
+    ComposeFrame(set, image);
+    SetInstructionSetLevelOverride(-1);
+    ASSERT_EQ(image.Pixels.size(), size_t{width * height * 3});
+    for (size_t i = 0; i < planes[0].size(); ++i) {
+      const int blue = std::max(planes[0][i], planes[3][i]);
+      const int green = std::max(planes[2][i], planes[3][i]);
+      const int red = std::max(planes[0][i], planes[1][i]);
+      ASSERT_EQ(Pixel(static_cast<int>(i)), (std::array<int, 3>{blue, green, red})) << i << " level " << level;
+    }
   }
 }
 
