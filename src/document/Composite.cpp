@@ -7,6 +7,7 @@
 
 #include "document/ImageSet.h"
 #include "document/InterleaveBgr.h"
+#include "document/MapSamples.h"
 #include "numeric/Histogram.h"
 
 namespace orbelin {
@@ -15,57 +16,69 @@ namespace {
 
 constexpr int32_t kTopBin = static_cast<int32_t>(kSampleValueCount) - 1;
 
-// One slot's input to the row kernel: samples, their byte table and, per
-// component, 0xFF when the slot feeds it.
+// One slot's input to the row kernel: samples, their byte table or display
+// range, and the components it feeds (bit 0 blue, 1 green, 2 red).
 struct TSource {
   const uint16_t* Plane = nullptr;
-  const uint8_t* Lut = nullptr;
-  uint8_t Blue = 0, Green = 0, Red = 0;
+  const uint8_t* Lut = nullptr;  // none: mapped by Range
+  TRangeMapping Range;
+  uint8_t Components = 0;
 };
 
-// Row scratch space: one mapped row per source and one row per component.
-struct TRowBuffers {
-  std::vector<uint8_t> mapped;
-  std::vector<uint8_t> components;
-  TRowBuffers(size_t sources, size_t width) : mapped(sources * width), components(3 * width) {}
-};
+void MapSource(const TSource& source, const uint16_t* plane, size_t n, uint8_t* mapped) {
+  if (source.Lut != nullptr)
+    MapSamples(plane, source.Lut, n, mapped);
+  else
+    MapRangeSamples(plane, source.Range, n, mapped);
+}
 
-// Writes one row in three tight passes: map each source's samples through its
-// table, take per component the maximum of the sources feeding it (0 when
-// none), and interleave the components into blue, green, red pixels.
-void ComposeRow(const TSource* sources, size_t count, const uint16_t* const* planes, size_t width,
-                TRowBuffers& buffers, uint8_t* out) {
-  for (size_t s = 0; s < count; ++s) {
-    const uint16_t* __restrict plane = planes[s];
-    const uint8_t* __restrict lut = sources[s].Lut;
-    uint8_t* __restrict mapped = buffers.mapped.data() + s * width;
-    // Eight table reads gathered into one store: byte stores are the bottleneck here.
-    size_t x = 0;
-    if constexpr (std::endian::native == std::endian::little)
-      for (; x + 8 <= width; x += 8) {
-        uint64_t word = 0;
-        for (unsigned k = 0; k < 8; ++k) word |= uint64_t{lut[plane[x + k]]} << (8 * k);
-        std::memcpy(mapped + x, &word, 8);
-      }
-    for (; x < width; ++x) mapped[x] = lut[plane[x]];
-  }
-  for (int c = 0; c < 3; ++c) {
-    uint8_t* __restrict component = buffers.components.data() + static_cast<size_t>(c) * width;
-    bool first = true;
+// Pixels per block: the block's component rows stay in the first-level cache
+// between the mapping, the maximum and the interleave.
+constexpr size_t kBlockPixels = 256;
+
+void MaxInto(uint8_t* __restrict component, const uint8_t* __restrict mapped, size_t n) {
+  for (size_t x = 0; x < n; ++x) component[x] = std::max(component[x], mapped[x]);
+}
+
+// Writes one row block by block: each source's samples are mapped to bytes
+// straight into the component it alone feeds, or once into scratch and from
+// there into each of its components; a component takes the first source as
+// is and the maximum with every later one (0 when none feeds it). Then the
+// components are interleaved into blue, green, red pixels.
+void ComposeRow(const TSource* sources, size_t count, const uint16_t* const* planes, size_t width, uint8_t* out) {
+  alignas(16) uint8_t components[3][kBlockPixels];
+  alignas(16) uint8_t mapped[kBlockPixels];
+  for (size_t x0 = 0; x0 < width; x0 += kBlockPixels) {
+    const size_t n = std::min(kBlockPixels, width - x0);
+    unsigned filled = 0;
     for (size_t s = 0; s < count; ++s) {
-      const uint8_t feeds = c == 0 ? sources[s].Blue : c == 1 ? sources[s].Green : sources[s].Red;
+      const unsigned feeds = sources[s].Components;
       if (feeds == 0) continue;
-      const uint8_t* __restrict mapped = buffers.mapped.data() + s * width;
-      if (first)
-        std::memcpy(component, mapped, width);
-      else
-        for (size_t x = 0; x < width; ++x) component[x] = std::max(component[x], mapped[x]);
-      first = false;
+      if ((feeds & (feeds - 1)) == 0) {  // one component
+        uint8_t* component = components[std::countr_zero(feeds)];
+        if (filled & feeds) {
+          MapSource(sources[s], planes[s] + x0, n, mapped);
+          MaxInto(component, mapped, n);
+        } else {
+          MapSource(sources[s], planes[s] + x0, n, component);
+        }
+        filled |= feeds;
+        continue;
+      }
+      MapSource(sources[s], planes[s] + x0, n, mapped);
+      for (unsigned c = 0; c < 3; ++c) {
+        if ((feeds & (1u << c)) == 0) continue;
+        if (filled & (1u << c))
+          MaxInto(components[c], mapped, n);
+        else
+          std::memcpy(components[c], mapped, n);
+      }
+      filled |= feeds;
     }
-    if (first) std::memset(component, 0, width);
+    for (unsigned c = 0; c < 3; ++c)
+      if ((filled & (1u << c)) == 0) std::memset(components[c], 0, n);
+    InterleaveBgr(components[0], components[1], components[2], n, out + 3 * x0);
   }
-  const uint8_t* blue = buffers.components.data();
-  InterleaveBgr(blue, blue + width, blue + 2 * width, width, out);
 }
 
 // Unpacks one mask row into 0/1 samples that the mask table turns into 0/255.
@@ -164,10 +177,11 @@ TCompositeResult ComposeFrame(TImageSet& set, TBgrImage& image) {
   result.Drawn = true;
   result.NoCellsToShow = set.ShowMask() && frame.Cells.empty();
 
-  // One table per channel, shared by the slots that show it.
+  // One table per channel, shared by the slots that show it, with the padding
+  // the vector table reads need.
   std::vector<TByteDynArray> tables(static_cast<size_t>(set.ChannelCount()));
   static const TByteDynArray maskTable = [] {
-    TByteDynArray table(kSampleValueCount, 0);
+    TByteDynArray table(kSampleValueCount + kMapTablePadding, 0);
     table[1] = 255;
     return table;
   }();
@@ -183,22 +197,29 @@ TCompositeResult ComposeFrame(TImageSet& set, TBgrImage& image) {
     sourceChannels[count] = channel;
     ++count;
     source.Plane = data.RawPlane.data();
-    source.Blue = kSlotComponents[s] & 1 ? 0xFF : 0;
-    source.Green = kSlotComponents[s] & 2 ? 0xFF : 0;
-    source.Red = kSlotComponents[s] & 4 ? 0xFF : 0;
+    source.Components = kSlotComponents[s];
     if (set.ShowMask()) {
       source.Lut = maskTable.data();
       continue;
     }
     const TChannelInfo& info = set.Channels()[channel];
-    if (info.Lut.size() == kSampleValueCount) {
-      source.Lut = info.Lut.data();
+    const int64_t pixels = static_cast<int64_t>(width) * static_cast<int64_t>(height);
+    if (info.Lut.size() != kSampleValueCount && RangeMappingIsVectorised()) {
+      // Computing the range's bytes outruns reading them from a table.
+      const TDisplayRange range = AutomaticDisplayRange(data, pixels, set.Contrast(), set.DisplayBits());
+      source.Lut = nullptr;
+      source.Range = RangeMappingOf(range.Low, range.High);
       continue;
     }
     TByteDynArray& table = tables[static_cast<size_t>(channel)];
     if (table.empty()) {
-      const int64_t pixels = static_cast<int64_t>(width) * static_cast<int64_t>(height);
-      FillRangeLut(AutomaticDisplayRange(data, pixels, set.Contrast(), set.DisplayBits()), table);
+      table.reserve(kSampleValueCount + kMapTablePadding);
+      if (info.Lut.size() == kSampleValueCount) {
+        table.assign(info.Lut.begin(), info.Lut.end());
+      } else {
+        FillRangeLut(AutomaticDisplayRange(data, pixels, set.Contrast(), set.DisplayBits()), table);
+      }
+      table.resize(kSampleValueCount + kMapTablePadding, 0);
     }
     source.Lut = table.data();
   }
@@ -207,12 +228,11 @@ TCompositeResult ComposeFrame(TImageSet& set, TBgrImage& image) {
     return result;
   }
 
-  TRowBuffers buffers(count, width);
   const uint16_t* planes[kColorSlotCount];
   if (!set.ShowMask()) {
     for (size_t y = 0; y < height; ++y) {
       for (size_t i = 0; i < count; ++i) planes[i] = sources[i].Plane + y * width;
-      ComposeRow(sources, count, planes, width, buffers, image.Pixels.data() + y * width * 3);
+      ComposeRow(sources, count, planes, width, image.Pixels.data() + y * width * 3);
     }
     return result;
   }
@@ -230,7 +250,7 @@ TCompositeResult ComposeFrame(TImageSet& set, TBgrImage& image) {
       else
         std::fill(row, row + width, uint16_t{0});
     }
-    ComposeRow(sources, count, planes, width, buffers, image.Pixels.data() + y * width * 3);
+    ComposeRow(sources, count, planes, width, image.Pixels.data() + y * width * 3);
   }
   return result;
 }

@@ -6,6 +6,8 @@
 #include "document/Contrast.h"
 #include "document/ImageSet.h"
 #include "document/InterleaveBgr.h"
+#include "document/MapSamples.h"
+#include "foundation/CpuLevel.h"
 
 namespace orbelin {
 namespace {
@@ -98,6 +100,31 @@ TEST_F(Composite, LookupTableAndFullRangeMapping) {
   FillRangeLut({0, 4095}, lut);
   EXPECT_EQ(lut[2048], 2048 * 255 / 4095);
   EXPECT_EQ(lut[5000], 255);
+}
+
+TEST_F(Composite, WideRowsMatchAPerPixelMaximum) {
+  // Rows longer than the kernel's blocks and not a multiple of its steps; the
+  // slots mix one-component and several-component sources, first and later.
+  // Plain loops with tables (level 3), then this processor's own paths.
+  constexpr int32_t width = 600, height = 3;
+  std::vector<TWordDynArray> planes(4, TWordDynArray(width * height));
+  for (size_t c = 0; c < planes.size(); ++c)
+    for (size_t i = 0; i < planes[c].size(); ++i) planes[c][i] = static_cast<uint16_t>((i * (31 + 2 * c) + 7 * c) % 256);
+  Open(planes, width, height);
+  const std::pair<TColorSlot, int32_t> slots[] = {{csMagenta, 0}, {csRed, 1}, {csGreen, 2}, {csCyan, 3}};
+  for (const auto& [slot, channel] : slots) set.SetSlotChannel(slot, channel);
+  for (int level : {3, -1}) {
+    SetInstructionSetLevelOverride(level);
+    ComposeFrame(set, image);
+    SetInstructionSetLevelOverride(-1);
+    ASSERT_EQ(image.Pixels.size(), size_t{width * height * 3});
+    for (size_t i = 0; i < planes[0].size(); ++i) {
+      const int blue = std::max(planes[0][i], planes[3][i]);
+      const int green = std::max(planes[2][i], planes[3][i]);
+      const int red = std::max(planes[0][i], planes[1][i]);
+      ASSERT_EQ(Pixel(static_cast<int>(i)), (std::array<int, 3>{blue, green, red})) << i << " level " << level;
+    }
+  }
 }
 
 TEST(AutomaticDisplayRange, ContrastCutOffsOnAKnownHistogram) {
@@ -193,6 +220,43 @@ TEST(ContrastItems, NearestItemIsMarked) {
 
 namespace orbelin {
 namespace {
+
+TEST(MapSamples, VectorPathEqualsThePlainLoop) {
+  // Every byte of the table distinct from its neighbours, so a gather that kept
+  // the wrong byte or put lanes out of order shows; samples reach both ends.
+  TByteDynArray table(65536 + kMapTablePadding, 0xEE);
+  for (size_t v = 0; v < 65536; ++v) table[v] = static_cast<uint8_t>(v * 7 + (v >> 8));
+  std::vector<uint16_t> samples(100);
+  for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<uint16_t>(i * 40503u + (i % 3 == 0 ? 65535 : 0));
+  samples[5] = 0;
+  samples[20] = 65535;
+  for (size_t width : {0u, 1u, 15u, 16u, 17u, 31u, 32u, 47u, 100u}) {
+    std::vector<uint8_t> expected(width + 8, 0xAB), actual(width + 8, 0xAB);
+    MapSamplesPlain(samples.data(), table.data(), width, expected.data());
+    MapSamples(samples.data(), table.data(), width, actual.data());
+    EXPECT_EQ(actual, expected) << width;
+  }
+}
+
+TEST(MapRangeSamples, EqualsTheRangeTableOnEverySample) {
+  // Both paths against FillRangeLut's table over all 65536 samples (plus an
+  // odd tail), for ordinary, one-wide, empty, inverted and full ranges.
+  std::vector<uint16_t> samples(65536 + 5);
+  for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<uint16_t>(i * 3);
+  const TDisplayRange ranges[] = {{100, 4100}, {500, 501}, {500, 500}, {900, 20}, {0, 65535}, {0, 1}, {65534, 65535},
+                                  {65535, 65535}, {1, 65534}, {0, 0}};
+  for (const TDisplayRange& range : ranges) {
+    TByteDynArray table;
+    FillRangeLut(range, table);
+    std::vector<uint8_t> expected(samples.size()), plain(samples.size()), vector(samples.size());
+    for (size_t i = 0; i < samples.size(); ++i) expected[i] = table[samples[i]];
+    const TRangeMapping mapping = RangeMappingOf(range.Low, range.High);
+    MapRangeSamplesPlain(samples.data(), mapping, samples.size(), plain.data());
+    MapRangeSamples(samples.data(), mapping, samples.size(), vector.data());
+    EXPECT_EQ(plain, expected) << range.Low << " " << range.High;
+    EXPECT_EQ(vector, expected) << range.Low << " " << range.High;
+  }
+}
 
 TEST(InterleaveBgr, VectorPathEqualsThePlainLoop) {
   // Widths around the 16-pixel step, with output guards to catch stray writes.
