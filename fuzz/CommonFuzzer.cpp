@@ -13,8 +13,9 @@
 
 namespace {
 
-// Bounds the work per input: small pictures find the same faults as huge ones.
-constexpr int kAllocationLimitMb = 64;
+// Bounds the work per input (a 90-byte bitmap may claim millions of rows):
+// small pictures find the same faults as huge ones.
+constexpr int kAllocationLimitMb = 16;
 constexpr int kImagesRead = 8;
 
 // Qt's decoders warn about every damaged file; the fuzzer only wants faults.
