@@ -181,8 +181,9 @@ bool TZeissCziReader::ReadImageData(int index, TByteDynArray& data) {
 // plane without intermediate copies. The samples land in a buffer kept per
 // thread that is swapped with the plane, so a failed read leaves the plane as
 // it was and repeated reads of equal planes allocate nothing.
-TSciImageReader::TDirectRead TZeissCziReader::ReadImageDirect(int index, TWordDynArray& plane) {
-  if (!HasSubblock(ImageInfos(), index, subBlocks_.size())) return dtNotHandled;
+TSciImageReader::TDirectRead TZeissCziReader::ReadImageDirect(int index, int /*component*/, int components,
+                                                              TWordDynArray& plane) {
+  if (components != 1 || !HasSubblock(ImageInfos(), index, subBlocks_.size())) return dtNotHandled;
   const TImageInfo& info = ImageInfos()[static_cast<size_t>(index)];
   const TSubBlock& block = subBlocks_[static_cast<size_t>(info.SourceEntry)];
   const TCziPixelTypeInfo* type = CziPixelTypeInfo(block.PixelType);
