@@ -407,6 +407,8 @@ TEST(Nd2File, ChannelReadMatchesTheWholeFrame) {
       {"large padded cut", 3, 16, 301, 290, 6, 1001},
       {"large eight bits cut", 2, 8, 513, 600, 1, 70001},
       {"cut to the time stamp", 2, 16, 5, 4, 0, 5 * 4 * 2 * 2},
+      {"four channels", 4, 16, 9, 5, 0, 3},
+      {"five eight-bit channels", 5, 8, 9, 5, 2, 0},
   };
   for (const TComponentCase& c : cases) {
     SCOPED_TRACE(c.name);
