@@ -178,11 +178,13 @@ bool TZeissCziReader::ReadImageData(int index, TByteDynArray& data) {
 }
 
 // Single 16-bit planes, stored plainly or with zstd, go from the file into the
-// plane without intermediate copies. The samples land in a buffer kept per
-// thread that is swapped with the plane, so a failed read leaves the plane as
+// plane without intermediate copies. Plain planes are read into the plane once
+// the subblock is known to hold them. Decoded samples land in a buffer kept per
+// thread that is swapped with the plane, so a failed decode leaves the plane as
 // it was and repeated reads of equal planes allocate nothing.
-TSciImageReader::TDirectRead TZeissCziReader::ReadImageDirect(int index, TWordDynArray& plane) {
-  if (!HasSubblock(ImageInfos(), index, subBlocks_.size())) return dtNotHandled;
+TSciImageReader::TDirectRead TZeissCziReader::ReadImageDirect(int index, int /*component*/, int components,
+                                                              TWordDynArray& plane) {
+  if (components != 1 || !HasSubblock(ImageInfos(), index, subBlocks_.size())) return dtNotHandled;
   const TImageInfo& info = ImageInfos()[static_cast<size_t>(index)];
   const TSubBlock& block = subBlocks_[static_cast<size_t>(info.SourceEntry)];
   const TCziPixelTypeInfo* type = CziPixelTypeInfo(block.PixelType);
@@ -202,10 +204,14 @@ TSciImageReader::TDirectRead TZeissCziReader::ReadImageDirect(int index, TWordDy
     if (block.Compression == czcNone) {
       const int64_t planeOffset = int64_t{info.SourcePlane} * planeBytes;
       if (planeOffset + planeBytes > dataSize) return dtFailed;
-      words.resize(static_cast<size_t>(samples));
-      if (stream->ReadAt(dataOffset + planeOffset, words.data(), static_cast<size_t>(planeBytes)) !=
+      // Read into the plane itself: a second buffer taking turns with it doubles
+      // the memory each read passes through. The subblock lies within the file,
+      // so only an input error midway can leave the plane partly overwritten.
+      plane.resize(static_cast<size_t>(samples));
+      if (stream->ReadAt(dataOffset + planeOffset, plane.data(), static_cast<size_t>(planeBytes)) !=
           static_cast<size_t>(planeBytes))
         return dtFailed;
+      return dtRead;
     } else {
       stored.resize(static_cast<size_t>(dataSize));
       if (stream->ReadAt(dataOffset, stored.data(), stored.size()) != stored.size()) return dtFailed;

@@ -41,7 +41,7 @@ public:
 protected:
   int ReadHeader(const std::string& fileName, TStackInfo& stackInfo, TImageInfos& imageInfos) override;
   bool ReadImageData(int index, TByteDynArray& data) override;
-  TDirectRead ReadImageDirect(int index, TWordDynArray& plane) override;
+  TDirectRead ReadImageDirect(int index, int component, int components, TWordDynArray& plane) override;
 
 private:
   // Where the pixel data of image `index`'s subblock lies in `stream`; false

@@ -207,10 +207,8 @@ bool TSciImageReader::ReadImage(int index, TWordDynArray& plane) {
     }
   }
   try {
-    if (count == 1) {
-      const TDirectRead direct = ReadImageDirect(index, plane);
-      if (direct != dtNotHandled) return direct == dtRead;
-    }
+    const TDirectRead direct = ReadImageDirect(index, channel - first, count, plane);
+    if (direct != dtNotHandled) return direct == dtRead;
   } catch (const std::exception&) {
     return false;
   }
@@ -229,7 +227,8 @@ bool TSciImageReader::ReadImage(int index, TWordDynArray& plane) {
   return true;
 }
 
-TSciImageReader::TDirectRead TSciImageReader::ReadImageDirect(int /*index*/, TWordDynArray& /*plane*/) {
+TSciImageReader::TDirectRead TSciImageReader::ReadImageDirect(int /*index*/, int /*component*/, int /*components*/,
+                                                              TWordDynArray& /*plane*/) {
   return dtNotHandled;
 }
 

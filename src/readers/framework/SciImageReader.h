@@ -99,11 +99,12 @@ protected:
   virtual int ReadHeader(const std::string& fileName, TStackInfo& stackInfo, TImageInfos& imageInfos) = 0;
   // The raw stored bytes of image `index`; False when they cannot be read.
   virtual bool ReadImageData(int index, TByteDynArray& data) = 0;
-  // A shortcut for images that are one channel of their own: a reader that
-  // can put the 16-bit samples straight into the plane does so and says
-  // dtRead (or dtFailed); dtNotHandled (the default) goes through ReadImageData.
+  // A shortcut past the stored-bytes buffer: a reader that can put the 16-bit
+  // samples of image `index` (component `component` of the `components`
+  // channels sharing its stored pixels) straight into the plane does so and
+  // says dtRead (or dtFailed); dtNotHandled (the default) goes through ReadImageData.
   enum TDirectRead { dtNotHandled, dtRead, dtFailed };
-  virtual TDirectRead ReadImageDirect(int index, TWordDynArray& plane);
+  virtual TDirectRead ReadImageDirect(int index, int component, int components, TWordDynArray& plane);
   virtual void Changed();
   virtual void DoChange();
 

@@ -163,15 +163,33 @@ void TNikonNd2Reader::FillStack(const std::string& fileName, TStackInfo& stackIn
   if (!imageInfos.empty()) imageInfos[0].FileName = fileName;
 }
 
+std::string TNikonNd2Reader::ImageFileName(int index) const {
+  const TImageInfo& info = ImageInfos()[static_cast<size_t>(index)];
+  const std::string& file = info.FileName.empty() ? FileName() : info.FileName;
+  return file.empty() ? ImageInfos()[0].FileName : file;
+}
+
 bool TNikonNd2Reader::ReadImageData(int index, TByteDynArray& data) {
   try {
     if (index < 0 || static_cast<size_t>(index) >= ImageInfos().size() || header_.Components <= 0) return false;
-    const TImageInfo& info = ImageInfos()[static_cast<size_t>(index)];
-    const std::string& file = info.FileName.empty() ? FileName() : info.FileName;
-    TFileStream stream(file.empty() ? ImageInfos()[0].FileName : file);
+    TFileStream stream(ImageFileName(index));
     return ReadNd2SequenceData(stream, header_, index / header_.Components, data);
   } catch (const std::exception&) {
     return false;
+  }
+}
+
+// Uncompressed frames skip the whole interleaved frame: the wanted channel is
+// taken out of the stored rows as they are read.
+TSciImageReader::TDirectRead TNikonNd2Reader::ReadImageDirect(int index, int component, int components,
+                                                              TWordDynArray& plane) {
+  if (!CanReadNd2Component(header_) || components != header_.Components) return dtNotHandled;
+  if (index < 0 || static_cast<size_t>(index) >= ImageInfos().size()) return dtNotHandled;
+  try {
+    TFileStream stream(ImageFileName(index));
+    return ReadNd2Component(stream, header_, index / header_.Components, component, plane) ? dtRead : dtFailed;
+  } catch (const std::exception&) {
+    return dtFailed;
   }
 }
 

@@ -30,9 +30,11 @@ public:
 protected:
   int ReadHeader(const std::string& fileName, TStackInfo& stackInfo, TImageInfos& imageInfos) override;
   bool ReadImageData(int index, TByteDynArray& data) override;
+  TDirectRead ReadImageDirect(int index, int component, int components, TWordDynArray& plane) override;
 
 private:
   void Report(const std::string& text);
+  std::string ImageFileName(int index) const;
   void FillStack(const std::string& fileName, TStackInfo& stackInfo, TImageInfos& imageInfos) const;
 
   TNd2Header header_;
