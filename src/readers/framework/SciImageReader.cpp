@@ -109,28 +109,29 @@ void TSciImageReader::Open(const std::string& fileName) {
 }
 
 void TSciImageReader::Close() {
-  for (;;) {
-    {
-      TLockGuard guard(*this);
-      if (readersActive_ == 0) break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  TLockGuard guard(*this);
-  imageInfo_ = TImageInfo{};
-  stackInfo_ = TStackInfo{};
-  fileName_.clear();
-  imageInfos_.clear();
-  imageInfos_.shrink_to_fit();
   {
-    std::lock_guard<std::mutex> scratch(scratchMutex_);
-    TByteDynArray().swap(storedBytes_);
-    TByteDynArray().swap(componentBytes_);
+    // Running reads finish first. The lock is kept from the last check on, so
+    // no read can start before the state is cleared.
+    std::unique_lock<const TSciImageReader> guard(*this);
+    while (readersActive_ > 0) {
+      guard.unlock();
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      guard.lock();
+    }
+    imageInfo_ = TImageInfo{};
+    stackInfo_ = TStackInfo{};
+    fileName_.clear();
+    imageInfos_.clear();
+    imageInfos_.shrink_to_fit();
+    opened_ = false;
+    lastError_ = 0;
+    currentImage_ = 0;
+    coordinate_.fill(0);
   }
-  opened_ = false;
-  lastError_ = 0;
-  currentImage_ = 0;
-  coordinate_.fill(0);
+  // Not under the object lock: a read takes that lock while it holds the scratch one.
+  std::lock_guard<std::mutex> scratch(scratchMutex_);
+  TByteDynArray().swap(storedBytes_);
+  TByteDynArray().swap(componentBytes_);
 }
 
 void TSciImageReader::SetDimension(int dimension, int value, const char* rangeMessage) {
