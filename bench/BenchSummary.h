@@ -24,6 +24,7 @@ private:
 };
 
 // Prints one summary line; op is "<=" or ">=". Returns whether the goal was met.
+// A value that is not a positive number (its benchmarks did not run) prints nothing.
 bool PrintTarget(const std::string& name, double value, const char* op, double limit);
 
 // Runs every registered benchmark with the collector (at least 5 repetitions
