@@ -1,12 +1,17 @@
 // The subblock decoders on their own: long LZW streams (every code width and
-// a table reset), zstd frames without a declared size, and the size limit.
+// a table reset), zstd frames without a declared size, the size limit, and
+// zstd planes decoded from a stream with and without the helper thread.
 #include <gtest/gtest.h>
 
 #include <zstd.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "fixtures/CziWriter.h"
 #include "foundation/Exceptions.h"
 #include "readers/czi/CziDecode.h"
+#include "readers/czi/CziZstdPlane.h"
 
 namespace orbelin {
 namespace {
@@ -63,6 +68,114 @@ TEST(CziDecode, HiLoUnpackingMatchesThePlainLoop) {
     }
     UnpackHiLoBytes(packed.data(), samples, unpacked.data());
     EXPECT_EQ(unpacked, expected) << samples;
+  }
+}
+
+// Samples whose low bytes are noise and whose high bytes vary slowly, like a
+// camera's: the zstd stream holds stored and compressed blocks both.
+std::vector<uint16_t> CameraSamples(size_t count) {
+  std::vector<uint16_t> samples(count);
+  uint32_t state = 99;
+  for (size_t i = 0; i < count; ++i) {
+    state = state * 1664525 + 1013904223;
+    samples[i] = static_cast<uint16_t>((i / 4096 % 40 + 2) << 8 | state >> 24);
+  }
+  return samples;
+}
+
+std::vector<uint8_t> HiLoBytes(const std::vector<uint16_t>& samples) {
+  std::vector<uint8_t> bytes(2 * samples.size());
+  for (size_t i = 0; i < samples.size(); ++i) {
+    bytes[i] = static_cast<uint8_t>(samples[i]);
+    bytes[samples.size() + i] = static_cast<uint8_t>(samples[i] >> 8);
+  }
+  return bytes;
+}
+
+std::vector<uint8_t> Zstd(const uint8_t* bytes, size_t size) {
+  std::vector<uint8_t> frame(ZSTD_compressBound(size));
+  frame.resize(ZSTD_compress(frame.data(), frame.size(), bytes, size, 1));
+  return frame;
+}
+
+std::vector<uint8_t> Zstd(const std::vector<uint8_t>& bytes) { return Zstd(bytes.data(), bytes.size()); }
+
+// A file whose reads stop short from some offset on, as on a failing disk.
+class TFailingStream final : public TStream {
+public:
+  TFailingStream(const std::vector<uint8_t>& bytes, int64_t failFrom) : bytes_(bytes), failFrom_(failFrom) {}
+  int64_t Size() const override { return static_cast<int64_t>(bytes_.size()); }
+  size_t ReadAt(int64_t offset, void* buffer, size_t count) const override {
+    const int64_t end = std::min(failFrom_, Size());
+    if (offset >= end) return 0;
+    count = std::min(count, static_cast<size_t>(end - offset));
+    std::memcpy(buffer, bytes_.data() + offset, count);
+    return count;
+  }
+
+private:
+  const std::vector<uint8_t>& bytes_;
+  int64_t failFrom_;
+};
+
+// Small planes decode in the calling thread, large ones with the helper; both
+// must deliver the same samples and fail the same way.
+TEST(CziZstdPlane, DecodesPlainAndHiLoStreamsAloneAndWithTheHelper) {
+  for (size_t count : {size_t{1}, size_t{4099}, size_t{1} << 20}) {
+    const std::vector<uint16_t> samples = CameraSamples(count);
+    const std::vector<uint8_t> plain = test::WordBytes(samples), hiLo = HiLoBytes(samples);
+    const std::vector<uint8_t> hiLoFrame = Zstd(hiLo);
+    // Two frames one after the other, split inside the low bytes.
+    std::vector<uint8_t> twoFrames = Zstd(hiLo.data(), count / 2);
+    const std::vector<uint8_t> second = Zstd(hiLo.data() + count / 2, hiLo.size() - count / 2);
+    twoFrames.insert(twoFrames.end(), second.begin(), second.end());
+    if (count > 1000000) {
+      ASSERT_GE(hiLoFrame.size(), kZstdHelperFromBytes) << "the helper must be used";
+    }
+
+    struct TCase {
+      const char* what;
+      std::vector<uint8_t> stored;
+      bool hiLo;
+    };
+    const TCase cases[] = {{"plain", Zstd(plain), false}, {"hi-lo", hiLoFrame, true}, {"two frames", twoFrames, true}};
+    for (const TCase& c : cases) {
+      const TMemoryStream stream(c.stored.data(), c.stored.size());
+      TWordDynArray plane{7};
+      DecodeZstdPlane(stream, 0, c.stored.size(), c.hiLo, count, plane);
+      EXPECT_TRUE(plane == TWordDynArray(samples.begin(), samples.end())) << c.what << ", " << count << " samples";
+    }
+  }
+}
+
+TEST(CziZstdPlane, AFaultyStreamRaisesAndLeavesThePlaneAsItWas) {
+  for (size_t count : {size_t{4099}, size_t{1} << 20}) {
+    const std::vector<uint16_t> samples = CameraSamples(count);
+    const std::vector<uint8_t> hiLo = HiLoBytes(samples);
+    const std::vector<uint8_t> frame = Zstd(hiLo);
+    std::vector<uint8_t> truncated(frame.begin(), frame.end() - 5), trailing = frame;
+    trailing.insert(trailing.end(), {1, 2, 3, 4, 5, 6, 7, 8});
+    struct TCase {
+      const char* what;
+      std::vector<uint8_t> stored;
+      size_t samples;
+      int64_t failFrom;
+    };
+    const TCase cases[] = {
+        {"truncated frame", truncated, count, INT64_MAX},
+        {"bytes after the frame", trailing, count, INT64_MAX},
+        {"one sample short", frame, count + 1, INT64_MAX},
+        {"one sample too many", frame, count - 1, INT64_MAX},
+        {"nothing stored", {}, count, INT64_MAX},
+        {"read fails midway", frame, count, static_cast<int64_t>(frame.size() / 2)},
+    };
+    for (const TCase& c : cases) {
+      const TFailingStream stream(c.stored, c.failFrom);
+      TWordDynArray plane{1, 2};
+      EXPECT_THROW(DecodeZstdPlane(stream, 0, c.stored.size(), true, c.samples, plane), ESciImageReaderError)
+          << c.what << ", " << count << " samples";
+      EXPECT_EQ(plane, (TWordDynArray{1, 2})) << c.what;
+    }
   }
 }
 

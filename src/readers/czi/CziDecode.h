@@ -50,8 +50,4 @@ struct TZstdSubblockHeader {
 };
 TZstdSubblockHeader ReadZstdSubblockHeader(const uint8_t* data, size_t size);
 
-// Decodes a whole zstd stream into exactly `bytes` bytes at dest with a context
-// kept per thread; raises when the stream is damaged or holds another size.
-void DecodeZstdInto(const uint8_t* data, size_t size, uint8_t* dest, size_t bytes);
-
 }  // namespace orbelin

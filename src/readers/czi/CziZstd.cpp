@@ -105,17 +105,4 @@ void UnpackHiLoBytes(const uint8_t* src, size_t samples, uint8_t* dest) {
   }
 }
 
-void DecodeZstdInto(const uint8_t* data, size_t size, uint8_t* dest, size_t bytes) {
-  struct TContext {
-    ZSTD_DCtx* context = ZSTD_createDCtx();
-    ~TContext() { ZSTD_freeDCtx(context); }
-  };
-  thread_local TContext decoder;
-  if (!decoder.context) RaiseError<ESciImageReaderError>("zstd: out of memory");
-  const size_t got = ZSTD_decompressDCtx(decoder.context, dest, bytes, data, size);
-  if (ZSTD_isError(got)) RaiseErrorFmt<ESciImageReaderError>("zstd: %s", ZSTD_getErrorName(got));
-  if (got != bytes)
-    RaiseErrorFmt<ESciImageReaderError>("Decoded subblock holds %zu bytes instead of %zu.", got, bytes);
-}
-
 }  // namespace orbelin

@@ -7,6 +7,7 @@
 #include "readers/czi/CziDecode.h"
 #include "readers/czi/CziMetadata.h"
 #include "readers/czi/CziStackBuilder.h"
+#include "readers/czi/CziZstdPlane.h"
 
 namespace orbelin {
 
@@ -177,11 +178,10 @@ bool TZeissCziReader::ReadImageData(int index, TByteDynArray& data) {
   }
 }
 
-// Single 16-bit planes, stored plainly or with zstd, go from the file into the
-// plane without intermediate copies. Plain planes are read into the plane once
-// the subblock is known to hold them. Decoded samples land in a buffer kept per
-// thread that is swapped with the plane, so a failed decode leaves the plane as
-// it was and repeated reads of equal planes allocate nothing.
+// Single 16-bit planes, stored plainly or with zstd, skip the general path's
+// buffers. Plain planes are read into the plane once the subblock is known to
+// hold them; zstd planes are decoded from the file by DecodeZstdPlane, which
+// leaves the plane as it was when decoding fails.
 TSciImageReader::TDirectRead TZeissCziReader::ReadImageDirect(int index, int /*component*/, int components,
                                                               TWordDynArray& plane) {
   if (components != 1 || !HasSubblock(ImageInfos(), index, subBlocks_.size())) return dtNotHandled;
@@ -195,8 +195,6 @@ TSciImageReader::TDirectRead TZeissCziReader::ReadImageDirect(int index, int /*c
   const int64_t planeBytes = TCziPlaneShape::SaturatedProduct({samples, 2});
   if (samples <= 0 || planeBytes > kCziMaxSubblockBytes) return dtFailed;
 
-  thread_local TWordDynArray words;
-  thread_local TByteDynArray stored, packed;
   try {
     auto stream = OpenFileRead(info.FileName.empty() ? FileName() : info.FileName);
     int64_t dataOffset = 0, dataSize = 0;
@@ -212,32 +210,16 @@ TSciImageReader::TDirectRead TZeissCziReader::ReadImageDirect(int index, int /*c
           static_cast<size_t>(planeBytes))
         return dtFailed;
       return dtRead;
-    } else {
-      stored.resize(static_cast<size_t>(dataSize));
-      if (stream->ReadAt(dataOffset, stored.data(), stored.size()) != stored.size()) return dtFailed;
-      TZstdSubblockHeader header;
-      if (block.Compression == czcZstdWithHeader) header = ReadZstdSubblockHeader(stored.data(), stored.size());
-      else header.Size = 0;
-      const uint8_t* frame = stored.data() + header.Size;
-      const size_t frameSize = stored.size() - header.Size;
-      if (header.HiLo) {
-        // Unpacking cannot fail, so once decoded the samples go straight into the plane.
-        packed.resize(static_cast<size_t>(planeBytes));
-        DecodeZstdInto(frame, frameSize, packed.data(), packed.size());
-        plane.resize(static_cast<size_t>(samples));
-        UnpackHiLoBytes(packed.data(), static_cast<size_t>(samples), reinterpret_cast<uint8_t*>(plane.data()));
-        return dtRead;
-      } else {
-        words.resize(static_cast<size_t>(samples));
-        DecodeZstdInto(frame, frameSize, reinterpret_cast<uint8_t*>(words.data()), static_cast<size_t>(planeBytes));
-      }
     }
-    plane.swap(words);
-    // Keep at most a moderate plane's worth of scratch memory per thread.
-    constexpr size_t kKeptScratchBytes = size_t{64} << 20;
-    if (words.capacity() * 2 > kKeptScratchBytes) TWordDynArray().swap(words);
-    if (stored.capacity() > kKeptScratchBytes) TByteDynArray().swap(stored);
-    if (packed.capacity() > kKeptScratchBytes) TByteDynArray().swap(packed);
+    TZstdSubblockHeader header;
+    header.Size = 0;
+    if (block.Compression == czcZstdWithHeader) {
+      uint8_t bytes[3] = {};
+      const size_t got = stream->ReadAt(dataOffset, bytes, static_cast<size_t>(std::min<int64_t>(dataSize, 3)));
+      header = ReadZstdSubblockHeader(bytes, got);
+    }
+    DecodeZstdPlane(*stream, dataOffset + static_cast<int64_t>(header.Size),
+                    static_cast<size_t>(dataSize) - header.Size, header.HiLo, static_cast<size_t>(samples), plane);
     return dtRead;
   } catch (const std::exception& error) {
     Log(error.what());
