@@ -1,5 +1,6 @@
 #include "readers/czi/ZeissCziReader.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "foundation/Exceptions.h"
