@@ -2,7 +2,7 @@
 BUILD := build/release
 JOBS := $(shell nproc)
 
-.PHONY: all setup build run test asan bench clean
+.PHONY: all setup build run test asan tsan bench clean
 
 all: build
 
@@ -25,6 +25,12 @@ asan: setup
 	@test -f build/asan/CMakeCache.txt || cmake --preset asan >/dev/null
 	@cmake --build build/asan -j$(JOBS)
 	@cd build/asan && ctest -j$(JOBS) --output-on-failure
+
+# make tsan: the whole suite under ThreadSanitizer (Qt's own threads are suppressed, see tests/tsan.supp).
+tsan: setup
+	@test -f build/tsan/CMakeCache.txt || cmake --preset tsan >/dev/null
+	@cmake --build build/tsan -j$(JOBS)
+	@ctest --preset tsan -j$(JOBS)
 
 # make bench: build and run every benchmark program (never part of the tests).
 bench: build

@@ -9,6 +9,13 @@ if(ORBELIN_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# ThreadSanitizer comes from the tsan preset; it cannot be combined with the above.
+option(ORBELIN_SANITIZE_THREADS "Build with ThreadSanitizer" OFF)
+if(ORBELIN_SANITIZE_THREADS)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
 # orbelin_add_library(NAME SOURCES... [QT]) : one static library per src/ folder.
 function(orbelin_add_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
